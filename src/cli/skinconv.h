@@ -1,0 +1,31 @@
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace fendrix {
+
+/// Exit codes of skinconv.
+enum ExitCode : int {
+  kExitSuccess = 0,
+  kExitUsage = 2,
+  kExitInvalidResolution = 3,
+  kExitTargetExists = 4,
+  kExitFailure = 5,
+};
+
+/// What skinconv needs from its surroundings; tests pass their own.
+struct CliEnvironment {
+  std::filesystem::path program_folder;
+  char decimal_separator = '.';
+  bool progress_terminal = false;  ///< stderr is a terminal: draw a progress bar
+};
+
+/// Runs skinconv with `args` (UTF-8, the program name first) and returns its
+/// exit code. Results go to `out`, errors (one line each) to `err`.
+int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env, std::ostream& out,
+                std::ostream& err);
+
+}  // namespace fendrix

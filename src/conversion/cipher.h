@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The line cipher of Skin.vsk. Every line is enciphered on its own; the line
+// ends are not. The operation is its own inverse: the same call deciphers and
+// enciphers.
+
+namespace fendrix {
+
+/// The one key every skin file is enciphered with.
+inline constexpr std::string_view kSkinKey = "kvt3";
+
+/// XORs byte p with 255, the key byte (p mod n) and (p mod 256). An empty key
+/// uses no key byte. The key is taken as code-page bytes.
+void XorCrypt(std::string& bytes, std::string_view key);
+
+/// Enciphers or deciphers one line of code-page bytes in place; an empty line
+/// stays empty.
+void CryptLine(std::string& line, std::string_view key);
+
+}  // namespace fendrix

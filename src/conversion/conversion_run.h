@@ -1,0 +1,76 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "conversion/factors.h"
+#include "conversion/run_port.h"
+#include "conversion/stretch.h"
+#include "support/file_system.h"
+
+namespace fendrix {
+
+inline constexpr std::string_view kInvalidResolutionText = "Keine gültige Auflösung angegeben";
+inline constexpr std::string_view kReplaceQuestionText =
+    "Ein Skinverzeichnis für diese Auflösung existiert bereits, soll dieses ersetzt werden?";
+inline constexpr std::string_view kSuccessText = "Der Skin wurde erfolgreich umgewandelt!";
+inline constexpr std::string_view kSameAsBaseText =
+    "Die neue Auflösung ist die Basis-Auflösung des Skins. Bitte eine andere Auflösung angeben.";
+
+/// Settings of a run that its caller fixes once.
+struct RunOptions {
+  StretchFilter filter = StretchFilter::kNearest;
+  /// The screen's twips per pixel (1440 / dots per inch); 15 at 96 dpi.
+  float twips_per_pixel_x = 15;
+  float twips_per_pixel_y = 15;
+};
+
+/// How a run ended.
+enum class RunOutcome {
+  kSucceeded,
+  kInvalidResolution,  ///< not numeric, below 640x480, or beyond 32 bits
+  kSameAsBase,         ///< the new folder would be the base folder itself
+  kReplaceDeclined,    ///< the folder exists and the user said No
+  kFailed,             ///< a file could not be read or written; nothing changed
+};
+
+/// What a run did.
+struct RunResult {
+  RunOutcome outcome = RunOutcome::kFailed;
+  std::filesystem::path new_folder;
+  std::size_t lines_written = 0;
+  std::size_t bitmaps_scaled = 0;
+  std::size_t bitmaps_copied = 0;
+  std::vector<RunWarning> warnings;
+  std::string error;  ///< for kFailed: the file and the reason, UTF-8
+  std::chrono::steady_clock::duration elapsed{};
+};
+
+/// Converts one skin from its base resolution folder to a new one.
+///
+/// The new folder is built in a staging folder beside it and swapped in only
+/// when complete; an existing folder is replaced only after the caller said
+/// Yes (or in automatic mode), and only by a complete new one. On any failure
+/// the staging folder is removed, the disk holds the old state and the port is
+/// idle again. The base folder is only ever read.
+class ConversionRun {
+ public:
+  ConversionRun(FileSystem& fs, RunPort& port, RunOptions options = {});
+
+  /// Runs once from the port's inputs to the end.
+  RunResult Execute();
+
+  /// The factors of the last run; they stay after it.
+  const ConversionFactors& factors() const { return factors_; }
+
+ private:
+  FileSystem& fs_;
+  RunPort& port_;
+  RunOptions options_;
+  ConversionFactors factors_;
+};
+
+}  // namespace fendrix

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "conversion/factors.h"
+
+// The rule by which one deciphered line of Skin.vsk is rewritten for a new
+// resolution. Lines are code-page bytes of the form key=value.
+
+namespace fendrix {
+
+/// What becomes of one line.
+struct RewrittenLine {
+  /// The plain line to encipher and write; nothing for an empty line.
+  std::optional<std::string> line;
+  /// For a bitmap line, the value as found: the bitmap to scale. Else empty.
+  std::string bitmap;
+  /// Set when a scaled property held no usable number and was copied as it
+  /// stood; the text says which value (UTF-8).
+  std::string warning;
+};
+
+/// Rewrites `line`: bitmap values become their base name with ".bmp"; the
+/// Left/Width, Top/Height and FontSize properties are divided by the factors
+/// and rounded down; everything else is copied. A scaled value that is not a
+/// number, or whose result does not fit 32 bits, is kept unchanged with a
+/// warning, so one bad value never costs the rest of the skin.
+RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factors,
+                          char decimal_separator);
+
+/// The name a bitmap value is saved under in the new folder: its base name
+/// (after the last backslash, before the last dot) followed by ".bmp".
+std::string BitmapTargetName(std::string_view value);
+
+}  // namespace fendrix

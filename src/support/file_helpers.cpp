@@ -1,0 +1,65 @@
+#include "support/file_helpers.h"
+
+#include "support/path_text.h"
+#include "support/text_lines.h"
+
+namespace fendrix {
+namespace fs = std::filesystem;
+
+bool FileExists(FileSystem& fs, const fs::path& path) {
+  EntryKind kind = fs.Stat(path);
+  return kind == EntryKind::kFile || kind == EntryKind::kOther;
+}
+
+bool FolderExists(FileSystem& fs, const fs::path& path) {
+  return fs.Stat(path) == EntryKind::kDirectory;
+}
+
+bool CreatePath(FileSystem& fs, const fs::path& path, std::string* err) {
+  if (FolderExists(fs, path)) return true;
+  // The first component (a drive or root, or the first name of a relative
+  // path) is where the path starts from: it is never created.
+  fs::path prefix = path.root_path();
+  bool skip_first = prefix.empty();
+  for (const fs::path& part : path.relative_path()) {
+    if (part.empty()) continue;  // a trailing separator
+    prefix /= part;
+    if (skip_first) {
+      skip_first = false;
+      continue;
+    }
+    if (!FolderExists(fs, prefix) && !fs.MakeDirectory(prefix, err)) return false;
+  }
+  return true;
+}
+
+bool CountLines(FileSystem& fs, const fs::path& path, std::size_t* count, std::string* err) {
+  std::string text;
+  if (!fs.ReadFile(path, &text, err)) return false;
+  *count = CountLines(text);
+  return true;
+}
+
+bool AppendLine(FileSystem& fs, const fs::path& path, std::string_view text, std::string* err) {
+  std::string line(text);
+  line += kLineEnd;
+  return fs.AppendFile(path, line, err);
+}
+
+}  // namespace fendrix
+
+namespace fendrix {
+
+fs::path FindEntry(FileSystem& fs, const fs::path& folder, const fs::path& name) {
+  fs::path exact = folder / name;
+  if (fs.Stat(exact) != EntryKind::kMissing) return exact;
+  std::vector<DirectoryEntry> entries;
+  std::string ignored;
+  if (!fs.ListDirectory(folder, &entries, &ignored)) return exact;
+  for (const DirectoryEntry& entry : entries) {
+    if (NamesEqualIgnoringCase(entry.name, name)) return folder / entry.name;
+  }
+  return exact;
+}
+
+}  // namespace fendrix

@@ -1,0 +1,180 @@
+#include "support/file_system.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <system_error>
+
+#include "support/link_check.h"
+
+namespace fendrix {
+namespace fs = std::filesystem;
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+std::FILE* OpenFile(const fs::path& path, const char* mode) {
+#ifdef _WIN32
+  std::wstring wide_mode(mode, mode + std::strlen(mode));
+  return _wfopen(path.c_str(), wide_mode.c_str());
+#else
+  return std::fopen(path.c_str(), mode);
+#endif
+}
+
+std::string Failure(const char* what, const fs::path& path, const std::string& reason) {
+  return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
+}
+
+std::string ErrnoText() { return std::strerror(errno); }
+
+bool WriteWithMode(const fs::path& path, std::string_view contents, const char* mode,
+                   std::string* err) {
+  errno = 0;
+  std::FILE* file = OpenFile(path, mode);
+  if (!file) {
+    *err = Failure("Datei kann nicht geschrieben werden", path, ErrnoText());
+    return false;
+  }
+  bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+  int write_errno = errno;
+  // A full disk often shows only when the buffer is flushed on close.
+  bool closed = std::fclose(file) == 0;
+  if (!written || !closed) {
+    errno = write_errno ? write_errno : errno;
+    *err = Failure("Datei kann nicht geschrieben werden", path, ErrnoText());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveEntry(const fs::path& path, std::string* err) {
+  std::error_code ec;
+  fs::remove(path, ec);
+  if (ec) {
+    *err = Failure("Eintrag kann nicht entfernt werden", path, ec.message());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string DisplayPath(const fs::path& path) {
+  std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
+EntryKind RealFileSystem::Stat(const fs::path& path) {
+  if (path.empty()) return EntryKind::kMissing;
+  std::error_code ec;
+  fs::file_status status = fs::status(path, ec);
+  if (ec || !fs::exists(status)) return EntryKind::kMissing;
+  if (fs::is_directory(status)) return EntryKind::kDirectory;
+  if (fs::is_regular_file(status)) return EntryKind::kFile;
+  return EntryKind::kOther;
+}
+
+bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
+  errno = 0;
+  FilePtr file(OpenFile(path, "rb"));
+  if (!file) {
+    *err = Failure("Datei kann nicht gelesen werden", path, ErrnoText());
+    return false;
+  }
+  std::string data;
+  char buffer[1 << 16];
+  for (;;) {
+    std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
+    data.append(buffer, got);
+    if (got < sizeof buffer) break;
+  }
+  if (std::ferror(file.get())) {
+    *err = Failure("Datei kann nicht gelesen werden", path, ErrnoText());
+    return false;
+  }
+  *contents = std::move(data);
+  return true;
+}
+
+bool RealFileSystem::WriteFile(const fs::path& path, std::string_view contents, std::string* err) {
+  return WriteWithMode(path, contents, "wb", err);
+}
+
+bool RealFileSystem::AppendFile(const fs::path& path, std::string_view contents,
+                                std::string* err) {
+  return WriteWithMode(path, contents, "ab", err);
+}
+
+bool RealFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
+                                   std::string* err) {
+  std::error_code ec;
+  fs::directory_iterator it(path, ec), end;
+  std::vector<DirectoryEntry> found;
+  for (; !ec && it != end; it.increment(ec)) {
+    std::error_code kind_ec;
+    found.push_back({it->path().filename(), it->is_directory(kind_ec)});
+  }
+  if (ec) {
+    *err = Failure("Ordner kann nicht gelesen werden", path, ec.message());
+    return false;
+  }
+  *entries = std::move(found);
+  return true;
+}
+
+bool RealFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
+  std::error_code ec;
+  if (!fs::create_directory(path, ec) && !ec) {
+    // It already stood there; only a folder will do.
+    if (Stat(path) == EntryKind::kDirectory) return true;
+    ec = std::make_error_code(std::errc::file_exists);
+  }
+  if (ec) {
+    *err = Failure("Ordner kann nicht angelegt werden", path, ec.message());
+    return false;
+  }
+  return true;
+}
+
+bool RealFileSystem::RemoveTree(const fs::path& path, std::string* err) {
+  if (IsLinkOrJunction(path)) return RemoveEntry(path, err);
+  std::error_code ec;
+  fs::file_status status = fs::symlink_status(path, ec);
+  if (ec || !fs::exists(status)) return true;
+  if (fs::is_directory(status)) {
+    std::vector<DirectoryEntry> entries;
+    if (!ListDirectory(path, &entries, err)) return false;
+    for (const DirectoryEntry& entry : entries) {
+      if (!RemoveTree(path / entry.name, err)) return false;
+    }
+  }
+  return RemoveEntry(path, err);
+}
+
+bool RealFileSystem::Rename(const fs::path& from, const fs::path& to, std::string* err) {
+  if (Stat(to) != EntryKind::kMissing || IsLinkOrJunction(to)) {
+    *err = "Umbenennen nicht möglich, das Ziel existiert bereits: " + DisplayPath(to);
+    return false;
+  }
+  std::error_code ec;
+  fs::rename(from, to, ec);
+  if (ec) {
+    *err = "Umbenennen fehlgeschlagen: " + DisplayPath(from) + " -> " + DisplayPath(to) + " (" +
+           ec.message() + ")";
+    return false;
+  }
+  return true;
+}
+
+bool RealFileSystem::CopyFile(const fs::path& from, const fs::path& to, std::string* err) {
+  std::string contents;
+  if (!ReadFile(from, &contents, err)) return false;
+  return WriteFile(to, contents, err);
+}
+
+}  // namespace fendrix

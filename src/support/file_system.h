@@ -1,0 +1,88 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Every file-system effect of the core goes through FileSystem, so that tests
+// can watch it and break it on purpose (a full disk, a locked file, a rename
+// that fails half-way). Errors come back as false plus a message a user can
+// act on: what failed, the path, the reason.
+
+namespace fendrix {
+
+/// What a path names. Links are followed, as an attribute query on Windows
+/// reports the folder behind a junction as a folder.
+enum class EntryKind { kMissing, kFile, kDirectory, kOther };
+
+/// One entry of a folder, in the order the platform enumerates them.
+struct DirectoryEntry {
+  std::filesystem::path name;
+  bool is_directory = false;
+};
+
+/// The file-system operations the core needs, and nothing more.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  /// What `path` names; kMissing also when it cannot be queried at all.
+  virtual EntryKind Stat(const std::filesystem::path& path) = 0;
+
+  /// Reads the whole file into `contents`.
+  virtual bool ReadFile(const std::filesystem::path& path, std::string* contents,
+                        std::string* err) = 0;
+
+  /// Creates or replaces the file with `contents`, in one write.
+  virtual bool WriteFile(const std::filesystem::path& path, std::string_view contents,
+                         std::string* err) = 0;
+
+  /// Appends `contents` to the file, creating it when missing.
+  virtual bool AppendFile(const std::filesystem::path& path, std::string_view contents,
+                          std::string* err) = 0;
+
+  /// The entries of a folder without "." and "..", in enumeration order.
+  virtual bool ListDirectory(const std::filesystem::path& path,
+                             std::vector<DirectoryEntry>* entries, std::string* err) = 0;
+
+  /// Creates one folder level; the parent must exist.
+  virtual bool MakeDirectory(const std::filesystem::path& path, std::string* err) = 0;
+
+  /// Removes a folder and all it holds. A link or junction inside is removed
+  /// itself; what it points to is never entered.
+  virtual bool RemoveTree(const std::filesystem::path& path, std::string* err) = 0;
+
+  /// Renames a file or folder; the target must not exist.
+  virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
+                      std::string* err) = 0;
+
+  /// Copies a file, replacing the target.
+  virtual bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                        std::string* err) = 0;
+};
+
+/// The machine's own file system.
+class RealFileSystem : public FileSystem {
+ public:
+  EntryKind Stat(const std::filesystem::path& path) override;
+  bool ReadFile(const std::filesystem::path& path, std::string* contents,
+                std::string* err) override;
+  bool WriteFile(const std::filesystem::path& path, std::string_view contents,
+                 std::string* err) override;
+  bool AppendFile(const std::filesystem::path& path, std::string_view contents,
+                  std::string* err) override;
+  bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,
+                     std::string* err) override;
+  bool MakeDirectory(const std::filesystem::path& path, std::string* err) override;
+  bool RemoveTree(const std::filesystem::path& path, std::string* err) override;
+  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
+              std::string* err) override;
+  bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                std::string* err) override;
+};
+
+/// A path as UTF-8 text for messages, with the platform's separators.
+std::string DisplayPath(const std::filesystem::path& path);
+
+}  // namespace fendrix

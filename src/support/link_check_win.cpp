@@ -1,0 +1,12 @@
+#include "support/link_check.h"
+
+#include <windows.h>
+
+namespace fendrix {
+
+bool IsLinkOrJunction(const std::filesystem::path& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace fendrix

@@ -1,0 +1,87 @@
+#include "support/strings.h"
+
+#include <vector>
+
+namespace fendrix {
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::string GetField(std::string_view text, int index, std::string_view separator, int count) {
+  if (separator.empty() || index < 1 || text.find(separator) == std::string_view::npos) return "";
+
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t hit = text.find(separator, start);
+    if (hit == std::string_view::npos) {
+      fields.push_back(text.substr(start));
+      break;
+    }
+    fields.push_back(text.substr(start, hit - start));
+    start = hit + separator.size();
+  }
+
+  auto field_count = static_cast<long long>(fields.size());
+  if (count < 2) return index <= field_count ? std::string(fields[index - 1]) : "";
+
+  std::string run;
+  long long last = static_cast<long long>(index) + count - 1;
+  for (long long i = index; i <= last && i <= field_count; ++i) {
+    run += fields[i - 1];
+    run += separator;
+  }
+  return run;
+}
+
+std::size_t CountOccurrences(std::string_view text, std::string_view pattern) {
+  if (text.empty() || pattern.empty()) return 0;
+  std::size_t count = 0;
+  for (std::size_t hit = text.find(pattern); hit != std::string_view::npos;
+       hit = text.find(pattern, hit + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+std::string GetFileName(std::string_view path, bool keep_extension) {
+  std::size_t slash = path.rfind('\\');
+  std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  if (!keep_extension) {
+    std::size_t dot = name.rfind('.');
+    if (dot != std::string_view::npos) name = name.substr(0, dot);
+  }
+  return std::string(name);
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(text);
+  std::string out;
+  std::size_t start = 0;
+  for (std::size_t hit = text.find(from); hit != std::string_view::npos;
+       hit = text.find(from, start)) {
+    out.append(text.substr(start, hit - start));
+    out.append(to);
+    start = hit + from.size();
+  }
+  out.append(text.substr(start));
+  return out;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace fendrix

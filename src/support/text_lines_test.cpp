@@ -1,0 +1,40 @@
+#include "support/text_lines.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace fendrix {
+namespace {
+
+std::vector<std::string> Lines(std::string_view text) {
+  std::vector<std::string> lines;
+  LineReader reader(text);
+  for (std::string_view line; reader.Next(&line);) lines.emplace_back(line);
+  return lines;
+}
+
+TEST(LineReaderTest, EndsLinesAtCarriageReturns) {
+  using V = std::vector<std::string>;
+  struct {
+    std::string text;
+    V lines;
+  } cases[] = {
+      {"", {}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\r\nb", {"a", "b"}},
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"a\rb\r", {"a", "b"}},            // CR alone ends a line too
+      {"a\nb\r\n", {"a\nb"}},            // a lone LF is data
+      {"a\r\n\nb", {"a", "\nb"}},        // only the first LF after CR is the end
+      {"\r\n", {""}},
+      {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Lines(c.text), c.lines);
+    EXPECT_EQ(CountLines(c.text), c.lines.size());
+  }
+}
+
+}  // namespace
+}  // namespace fendrix
