@@ -54,6 +54,7 @@ RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factor
   }
   for (std::string_view bitmap_key : kBitmapKeys) {
     if (key == bitmap_key) {
+      out.names_bitmap = true;
       out.bitmap = value;
       out.line = key + "=" + BitmapTargetName(value);
       return out;

@@ -15,7 +15,9 @@ namespace fendrix {
 struct RewrittenLine {
   /// The plain line to encipher and write; nothing for an empty line.
   std::optional<std::string> line;
-  /// For a bitmap line, the value as found: the bitmap to scale. Else empty.
+  /// True for a bitmap line; `bitmap` then holds its value as found: the
+  /// bitmap to scale (possibly empty).
+  bool names_bitmap = false;
   std::string bitmap;
   /// Set when a scaled property held no usable number and was copied as it
   /// stood; the text says which value (UTF-8).

@@ -16,14 +16,14 @@ TEST(FactorsTest, FollowTheSingleAndDoublePrecisionRules) {
 struct RewriteCase {
   std::string line;
   std::optional<std::string> expected;
-  std::string bitmap = "";
+  std::optional<std::string> bitmap = std::nullopt;  // the value of a bitmap line
   bool warns = false;
 };
 
 void Check(const RewriteCase& c, const ConversionFactors& factors, char separator) {
   RewrittenLine out = RewriteLine(c.line, factors, separator);
   EXPECT_EQ(out.line, c.expected) << c.line;
-  EXPECT_EQ(out.bitmap, c.bitmap) << c.line;
+  EXPECT_EQ(out.names_bitmap ? std::optional(out.bitmap) : std::nullopt, c.bitmap) << c.line;
   EXPECT_EQ(!out.warning.empty(), c.warns) << c.line << ": " << out.warning;
 }
 
@@ -59,7 +59,7 @@ TEST(RewriteLineTest, KeysValuesAndBitmaps) {
       {"gfxLautst\xE4rkeregler=sub\\bild.gif", "gfxLautst\xE4rkeregler=bild.bmp", "sub\\bild.gif"},
       {"gfxSchluss=bild", "gfxSchluss=bild.bmp", "bild"},
       {"gfxSongsuche=a.b.c", "gfxSongsuche=a.b.bmp", "a.b.c"},
-      {"gfxWunschliste=", "gfxWunschliste=.bmp", ""},
+      {"gfxWunschliste=", "gfxWunschliste=.bmp", std::string()},
       {"gfxhintergrund=back.jpg", "gfxhintergrund=back.jpg"},
       {"gfxHintergrund=x=y", "gfxHintergrund=x.bmp", "x"},
   };
@@ -69,11 +69,11 @@ TEST(RewriteLineTest, KeysValuesAndBitmaps) {
 TEST(RewriteLineTest, UnusableValuesStayAndWarn) {
   ConversionFactors f{1.25f, 1.25f, 1.25f};
   const RewriteCase cases[] = {
-      {"x.Left=abc", "x.Left=abc", "", true},
-      {"x.Left=", "x.Left=", "", true},
-      {"x.Width=1e400", "x.Width=1e400", "", true},
-      {"x.Width=99999999999", "x.Width=99999999999", "", true},
-      {"x.Height=12px", "x.Height=12px", "", true},
+      {"x.Left=abc", "x.Left=abc", std::nullopt, true},
+      {"x.Left=", "x.Left=", std::nullopt, true},
+      {"x.Width=1e400", "x.Width=1e400", std::nullopt, true},
+      {"x.Width=99999999999", "x.Width=99999999999", std::nullopt, true},
+      {"x.Height=12px", "x.Height=12px", std::nullopt, true},
       {"x.Caption=abc", "x.Caption=abc"},  // not a scaled property: no warning
   };
   for (const RewriteCase& c : cases) Check(c, f, ',');
@@ -83,8 +83,8 @@ TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
   ConversionFactors f{1.0f, 1.0f, 1.0f};
   Check({"x.FontSize=8,75", "x.FontSize=8"}, f, '.');   // comma read as the separator
   Check({"x.FontSize=8.75", "x.FontSize=8"}, f, '.');
-  Check({"x.FontSize=8.75", "x.FontSize=8.75", "", true}, f, ',');  // "." is no separator here
-  Check({"x.FontSize=8,75", "x.FontSize=8,75", "", true}, f, ' ');  // a blank separator breaks commas
+  Check({"x.FontSize=8.75", "x.FontSize=8.75", std::nullopt, true}, f, ',');  // "." is no separator here
+  Check({"x.FontSize=8,75", "x.FontSize=8,75", std::nullopt, true}, f, ' ');  // a blank separator breaks commas
 }
 
 TEST(BitmapTargetNameTest, IsTheBaseNameWithBmp) {

@@ -1,0 +1,136 @@
+#include "cli/skinconv.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "conversion/test_skin.h"
+
+namespace fendrix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::EncipherLines;
+using testing::TestFolder;
+
+struct Outcome {
+  int code;
+  std::string out, err;
+};
+
+Outcome Skinconv(std::vector<std::string> args, fs::path program_folder = "/nowhere") {
+  args.insert(args.begin(), "skinconv");
+  std::ostringstream out, err;
+  CliEnvironment env{program_folder, ',', false};
+  int code = RunSkinconv(args, env, out, err);
+  return {code, out.str(), err.str()};
+}
+
+std::string U8(const fs::path& path) { return path.string(); }
+
+class SkinconvTest : public ::testing::Test {
+ protected:
+  SkinconvTest() {
+    dir_.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
+               EncipherLines({"Form=1", "gfxHintergrund=back.bmp", "Titel.Left=120"}));
+    dir_.Write("Player/Skins/Demo/1280x1024/back.bmp", testing::BmpFile(64, 48));
+    dir_.Write("Player/Skins/Demo/800x600/Skin.vsk", EncipherLines({"Form=1"}));
+    dir_.MakeFolder("Player/Skins/Leer");
+    dir_.MakeFolder("Player/Tools");
+  }
+  fs::path Skins() const { return dir_.path() / "Player" / "Skins"; }
+  TestFolder dir_;
+};
+
+TEST_F(SkinconvTest, ListFindsTheSkinsBesideTheProgramOrAsked) {
+  Outcome beside = Skinconv({"list", "--json"}, dir_.path() / "Player" / "Tools");
+  ASSERT_EQ(beside.code, 0) << beside.err;
+  EXPECT_NE(beside.out.find("{\"name\": \"Demo\", \"resolutions\": ["), std::string::npos) << beside.out;
+  EXPECT_NE(beside.out.find("\"highest\": \"1280x1024\""), std::string::npos);
+  EXPECT_NE(beside.out.find("{\"name\": \"Leer\", \"resolutions\": [], \"highest\": null}"),
+            std::string::npos);
+
+  Outcome text = Skinconv({"list", "--skins", U8(Skins())});
+  ASSERT_EQ(text.code, 0);
+  EXPECT_NE(text.out.find("  1280x1024  (höchste)\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  800x600\n"), std::string::npos);
+
+  Outcome nowhere = Skinconv({"list"});
+  EXPECT_EQ(nowhere.code, 2);
+  EXPECT_NE(nowhere.err.find("--skins"), std::string::npos);
+  EXPECT_EQ(Skinconv({"list", "--skins", U8(Skins() / "missing")}).code, 5);
+}
+
+TEST_F(SkinconvTest, UsageErrorsExitWithTwo) {
+  EXPECT_EQ(Skinconv({}).code, 2);
+  EXPECT_EQ(Skinconv({"frobnicate"}).code, 2);
+  EXPECT_EQ(Skinconv({"decode"}).code, 2);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--filter", "bicubic"}).code, 2);
+  EXPECT_EQ(Skinconv({"--help"}).code, 0);
+}
+
+TEST_F(SkinconvTest, EncodeAndDecodeGiveBackEachOthersBytes) {
+  // UTF-8 plain lines, one without a line end at the end.
+  std::string plain = "Form=1\ngfxLautstärkeregler=laut.jpg\n\nTitel.Caption=Grüße €\nletzte";
+  fs::path plain_file = dir_.Write("plain.txt", plain);
+  fs::path stored = dir_.path() / "Skin.vsk";
+  Outcome encoded = Skinconv({"encode", U8(plain_file), "-o", U8(stored)});
+  ASSERT_EQ(encoded.code, 0) << encoded.err;
+  Outcome decoded = Skinconv({"decode", U8(stored)});
+  ASSERT_EQ(decoded.code, 0);
+  EXPECT_EQ(decoded.out, plain);
+
+  // Stored lines of any bytes survive decode and encode, as long as no
+  // deciphered line holds a line feed (a plain file could not hold it).
+  std::mt19937 random(11);
+  std::string any;
+  for (int line = 0; line < 300;) {
+    std::string text;
+    for (int i = random() % 300; i > 0; --i) text.push_back(static_cast<char>(random()));
+    std::string plain_text = text;
+    CryptLine(plain_text, kSkinKey);
+    if (text.find('\r') != std::string::npos || plain_text.find('\n') != std::string::npos) continue;
+    any += text + "\r\n";
+    ++line;
+  }
+  fs::path any_file = dir_.Write("any.vsk", any);
+  Outcome plain_any = Skinconv({"decode", U8(any_file)});
+  ASSERT_EQ(plain_any.code, 0);
+  fs::path again = dir_.Write("plain-any.txt", plain_any.out);
+  ASSERT_EQ(Skinconv({"encode", U8(again), "-o", U8(dir_.path() / "again.vsk")}).code, 0);
+  EXPECT_EQ(testing::ReadAll(dir_.path() / "again.vsk"), any);
+}
+
+TEST_F(SkinconvTest, EncodeNamesTheLineItCannotStore) {
+  fs::path plain_file = dir_.Write("plain.txt", "Form=1\nSchneemann=\xE2\x98\x83\n");
+  Outcome outcome = Skinconv({"encode", U8(plain_file), "-o", U8(dir_.path() / "x.vsk")});
+  EXPECT_EQ(outcome.code, 5);
+  EXPECT_NE(outcome.err.find("Zeile 2"), std::string::npos) << outcome.err;
+  EXPECT_FALSE(fs::exists(dir_.path() / "x.vsk"));
+}
+
+TEST_F(SkinconvTest, ConvertReportsEachOutcomeByItsExitCode) {
+  std::string skins = U8(Skins());
+  Outcome made = Skinconv({"convert", "Demo", "1024x768", "--skins", skins});
+  ASSERT_EQ(made.code, 0) << made.err;
+  EXPECT_NE(made.out.find("3 Zeilen, 1 Bilder skaliert"), std::string::npos) << made.out;
+  EXPECT_TRUE(fs::exists(Skins() / "Demo" / "1024x768" / "back.bmp"));
+
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins}).code, 4);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins, "--yes", "--quiet"}).out, "");
+  EXPECT_EQ(Skinconv({"convert", "Demo", "600x400", "--skins", skins}).code, 3);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "huge", "--skins", skins}).code, 3);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1280x1024", "--skins", skins}).code, 5);
+  EXPECT_EQ(Skinconv({"convert", "Nope", "1024x768", "--skins", skins}).code, 5);
+  EXPECT_EQ(Skinconv({"convert", "Leer", "1024x768", "--skins", skins}).code, 5);
+
+  // --from picks the base; case does not matter for the skin's name.
+  Outcome from = Skinconv({"convert", "demo", "640x480", "--skins", skins, "--from", "800x600"});
+  ASSERT_EQ(from.code, 0) << from.err;
+  EXPECT_NE(from.out.find("(aus 800x600)"), std::string::npos);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code, 2);
+}
+
+}  // namespace
+}  // namespace fendrix

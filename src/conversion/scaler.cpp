@@ -1,0 +1,98 @@
+#include "conversion/scaler.h"
+
+#include <cmath>
+#include <span>
+
+#include "conversion/bitmap_path.h"
+#include "conversion/bmp_codec.h"
+#include "conversion/line_rewriter.h"
+#include "conversion/picture_decoder.h"
+#include "support/code_page.h"
+#include "support/file_helpers.h"
+#include "support/path_text.h"
+
+namespace fendrix {
+namespace fs = std::filesystem;
+namespace {
+
+std::int32_t RoundHalfEven(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+
+// Finds each part of `relative` in turn without case, as Windows would.
+fs::path FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relative) {
+  fs::path found = folder;
+  for (const fs::path& part : relative) found = FindEntry(fs, found, part);
+  return found;
+}
+
+void Warn(ScaleContext& context, std::size_t line, std::string text) {
+  context.warnings.push_back({line, std::move(text)});
+}
+
+}  // namespace
+
+BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
+                      float twips_per_pixel_x, float twips_per_pixel_y) {
+  std::int32_t source_w = RoundHalfEven(static_cast<double>(width) * twips_per_pixel_x);
+  std::int32_t source_h = RoundHalfEven(static_cast<double>(height) * twips_per_pixel_y);
+  auto new_w = static_cast<float>(source_w / static_cast<double>(factors.x));
+  auto new_h = static_cast<float>(source_h / static_cast<double>(factors.y));
+
+  BitmapPlan plan;
+  plan.scale = new_h / twips_per_pixel_y > 1.0f && new_w / twips_per_pixel_x > 1.0f;
+  if (plan.scale) {
+    plan.width = RoundHalfEven(static_cast<double>(new_w) / twips_per_pixel_x);
+    plan.height = RoundHalfEven(static_cast<double>(new_h) / twips_per_pixel_y);
+  }
+  return plan;
+}
+
+bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line,
+                 std::string* err) {
+  std::string shown = Cp1252ToUtf8(value);
+  fs::path relative;
+  std::string why;
+  std::string target_name = BitmapTargetName(value);
+  if (!ResolveBitmapPath(value, &relative, &why) || !IsSafeFileName(target_name, &why)) {
+    Warn(context, line, "Bildname wird nicht gelesen (" + why + "): " + shown);
+    return true;
+  }
+
+  fs::path source = FindRelative(context.fs, context.source_folder, relative);
+  if (!FileExists(context.fs, source)) {
+    Warn(context, line, "Bild fehlt: " + DisplayPath(source));
+    return true;
+  }
+
+  std::string bytes;
+  if (!context.fs.ReadFile(source, &bytes, err)) return false;
+  Image picture;
+  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                     bytes.size());
+  if (!DecodePicture(data, &picture, &why)) {
+    *err = "Bild kann nicht gelesen werden: " + DisplayPath(source) + " (" + why + ")";
+    return false;
+  }
+
+  fs::path target = context.target_folder / PathFromCp1252(target_name);
+  BitmapPlan plan = PlanBitmap(picture.width, picture.height, context.factors,
+                               context.twips_per_pixel_x, context.twips_per_pixel_y);
+  if (plan.scale) {
+    Image scaled = Stretch(picture, plan.width, plan.height, context.filter);
+    if (!context.fs.WriteFile(target, EncodeBmp24(scaled), err)) return false;
+    ++context.scaled;
+    return true;
+  }
+
+  // Too small to scale: the .bmp of the same base name goes over as it is.
+  // When the picture was a JPEG or GIF there may be no such file; then the
+  // picture itself is saved unscaled, so the new Skin.vsk names no missing file.
+  fs::path same_name = FindEntry(context.fs, context.source_folder, PathFromCp1252(target_name));
+  bool copied = FileExists(context.fs, same_name)
+                    ? context.fs.CopyFile(same_name, target, err)
+                    : context.fs.WriteFile(target, EncodeBmp24(picture), err);
+  if (!copied) return false;
+  ++context.copied;
+  return true;
+}
+
+}  // namespace fendrix

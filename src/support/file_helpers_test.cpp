@@ -1,0 +1,105 @@
+#include "support/file_helpers.h"
+
+#include <gtest/gtest.h>
+
+#include "support/test_folder.h"
+
+namespace fendrix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TestFolder;
+
+TEST(ExistsTest, TellsFilesFromFolders) {
+  TestFolder dir;
+  RealFileSystem real;
+  fs::path file = dir.Write("a.txt", "x");
+  fs::path folder = dir.MakeFolder("sub");
+  struct {
+    fs::path path;
+    bool file, folder;
+  } cases[] = {
+      {"", false, false},
+      {file, true, false},
+      {folder, false, true},
+      {folder / "", false, true},  // a trailing separator
+      {dir.path() / "missing", false, false},
+      {file / "below-a-file", false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FileExists(real, c.path), c.file) << c.path;
+    EXPECT_EQ(FolderExists(real, c.path), c.folder) << c.path;
+  }
+}
+
+TEST(CreatePathTest, CreatesMissingLevelsAndKeepsThemOnFailure) {
+  TestFolder dir;
+  RealFileSystem real;
+  std::string err;
+  fs::path target = dir.path() / "Skins" / "Name" / "1280x1024";
+  ASSERT_TRUE(CreatePath(real, target, &err)) << err;
+  EXPECT_TRUE(fs::is_directory(target));
+  EXPECT_TRUE(CreatePath(real, target, &err));  // exists: true at once
+  EXPECT_TRUE(CreatePath(real, target / "", &err));
+
+  dir.Write("Skins/file", "x");
+  EXPECT_FALSE(CreatePath(real, dir.path() / "Skins" / "Neu" / "file" / "deeper", &err));
+  EXPECT_TRUE(fs::is_directory(dir.path() / "Skins" / "Neu"));  // made before the failure
+  EXPECT_NE(err.find("file"), std::string::npos) << err;
+}
+
+TEST(CreatePathTest, NeverCreatesTheFirstPartOfARelativePath) {
+  TestFolder dir;
+  RealFileSystem real;
+  std::string err;
+  fs::path old_dir = fs::current_path();
+  fs::current_path(dir.path());
+  EXPECT_TRUE(CreatePath(real, "Name", &err));
+  EXPECT_FALSE(fs::exists(dir.path() / "Name"));
+  EXPECT_FALSE(CreatePath(real, fs::path("Missing") / "Child", &err));  // its start is not there
+  fs::current_path(old_dir);
+}
+
+TEST(LineFilesTest, CountAndAppend) {
+  TestFolder dir;
+  RealFileSystem real;
+  std::string err;
+  std::size_t count = 99;
+  fs::path file = dir.path() / "new.vsk";
+  EXPECT_FALSE(CountLines(real, file, &count, &err));
+  ASSERT_TRUE(AppendLine(real, file, "a", &err));
+  ASSERT_TRUE(AppendLine(real, file, "", &err));
+  ASSERT_TRUE(AppendLine(real, file, "b", &err));
+  EXPECT_EQ(testing::ReadAll(file), "a\r\n\r\nb\r\n");
+  ASSERT_TRUE(CountLines(real, file, &count, &err));
+  EXPECT_EQ(count, 3u);
+}
+
+TEST(FindEntryTest, MatchesNamesWithoutCaseWhenMissingAsSpelled) {
+  TestFolder dir;
+  RealFileSystem real;
+  dir.Write("1280x1024/skin.VSK", "x");
+  dir.Write("1280x1024/Zelback.bmp", "x");
+  fs::path folder = dir.path() / "1280x1024";
+  EXPECT_EQ(FindEntry(real, folder, "Zelback.bmp"), folder / "Zelback.bmp");
+  EXPECT_TRUE(FileExists(real, FindEntry(real, folder, "Skin.vsk")));
+  EXPECT_EQ(FindEntry(real, folder, "none.bmp"), folder / "none.bmp");
+  EXPECT_EQ(FindEntry(real, dir.path() / "missing", "x"), dir.path() / "missing" / "x");
+}
+
+TEST(RemoveTreeTest, RemovesALinkWithoutEnteringIt) {
+  TestFolder dir;
+  RealFileSystem real;
+  fs::path outside = dir.Write("outside/keep.txt", "keep");
+  dir.Write("tree/sub/a.txt", "a");
+  std::error_code ec;
+  fs::create_directory_symlink(dir.path() / "outside", dir.path() / "tree" / "link", ec);
+  if (ec) GTEST_SKIP() << "no symbolic links here: " << ec.message();
+  std::string err;
+  ASSERT_TRUE(real.RemoveTree(dir.path() / "tree", &err)) << err;
+  EXPECT_FALSE(fs::exists(dir.path() / "tree"));
+  EXPECT_EQ(testing::ReadAll(outside), "keep");
+}
+
+}  // namespace
+}  // namespace fendrix
