@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/convert_job.h"
 #include "cli/skinconv.h"
 
 // The commands of skinconv; each returns an exit code and writes one line per
@@ -23,18 +24,23 @@ int DecodeCommand(const std::filesystem::path& file, std::ostream& out, std::ost
 int EncodeCommand(const std::filesystem::path& file, const std::filesystem::path& output,
                   std::ostream& err);
 
-/// The options of `skinconv convert`.
-struct ConvertOptions {
-  std::string skin;
-  std::string resolution;  ///< WxH
-  std::string from;        ///< WxH, or empty for the skin's highest
+/// Converts one skin to a new resolution.
+int ConvertCommand(const ConvertJob& job, bool quiet, const CliEnvironment& env, std::ostream& out,
+                   std::ostream& err);
+
+/// What `skinconv convert --all` converts.
+struct BatchOptions {
+  std::filesystem::path skins;
+  std::vector<std::string> resolutions;  ///< WxH each
   bool yes = false;
   bool smooth = false;
   bool quiet = false;
+  unsigned jobs = 1;  ///< conversions at once
 };
 
-/// Converts one skin to a new resolution.
-int ConvertCommand(const std::filesystem::path& skins, const ConvertOptions& options,
-                   const CliEnvironment& env, std::ostream& out, std::ostream& err);
+/// Converts every skin of the folder, each from its highest base, to each
+/// resolution; one line per conversion in a fixed order and a final count.
+int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace fendrix

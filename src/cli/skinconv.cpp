@@ -1,7 +1,10 @@
 #include "cli/skinconv.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <ostream>
+#include <sstream>
+#include <thread>
 
 #include "cli/commands.h"
 #include "repository/skin_repository.h"
@@ -48,17 +51,22 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   encode->add_option("FILE", encode_file, "Plain text, one line per line feed")->required();
   encode->add_option("-o,--output", encode_output, "Skin.vsk to write")->required();
 
-  ConvertOptions convert_options;
-  std::string filter = "nearest";
-  auto* convert = app.add_subcommand("convert", "Convert a skin to a new resolution");
-  convert->add_option("SKIN", convert_options.skin, "Name of the skin folder")->required();
-  convert->add_option("RESOLUTION", convert_options.resolution, "New resolution, WxH")->required();
+  ConvertJob job;
+  std::string filter = "nearest", all;
+  bool quiet = false;
+  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
+  auto* convert = app.add_subcommand("convert", "Convert a skin (or with --all every skin) to a new resolution");
+  convert->add_option("SKIN", job.skin, "Name of the skin folder");
+  convert->add_option("RESOLUTION", job.resolution, "New resolution, WxH");
+  convert->add_option("--all", all, "Convert every skin to each of these resolutions, WxH[,WxH...]");
   convert->add_option("--skins", skins_option, "Skins folder (default: ..\\Skins beside a Tools folder)");
-  convert->add_option("--from", convert_options.from, "Base resolution WxH (default: the highest)");
-  convert->add_flag("--yes", convert_options.yes, "Replace an existing resolution folder");
+  convert->add_option("--from", job.from, "Base resolution WxH (default: the skin's highest)");
+  convert->add_option("--jobs", jobs, "Conversions at once with --all (default: the cores)")
+      ->check(CLI::Range(1u, 64u));
+  convert->add_flag("--yes", job.yes, "Replace an existing resolution folder");
   convert->add_option("--filter", filter, "Resampling: nearest (exact colours) or smooth")
       ->check(CLI::IsMember({"nearest", "smooth"}));
-  convert->add_flag("--quiet", convert_options.quiet, "Print nothing but errors");
+  convert->add_flag("--quiet", quiet, "Print nothing but errors");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
   try {
@@ -81,9 +89,24 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   }
   if (*decode) return DecodeCommand(PathFromUtf8(decode_file), out, err);
   if (*encode) return EncodeCommand(PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
+  // Either one skin and one resolution, or --all and a list.
+  bool batch = !all.empty();
+  if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) || (batch && !job.from.empty())) {
+    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN ohne SKIN und --from "
+           "(skinconv convert --help)\n";
+    return kExitUsage;
+  }
   if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
-  convert_options.smooth = filter == "smooth";
-  return ConvertCommand(skins, convert_options, env, out, err);
+  job.skins = skins;
+  job.smooth = filter == "smooth";
+  if (!batch) return ConvertCommand(job, quiet, env, out, err);
+
+  BatchOptions options{skins, {}, job.yes, job.smooth, quiet, jobs};
+  std::istringstream list_text(all);
+  for (std::string resolution; std::getline(list_text, resolution, ',');) {
+    options.resolutions.push_back(resolution);
+  }
+  return BatchCommand(options, env, out, err);
 }
 
 }  // namespace fendrix

@@ -132,5 +132,21 @@ TEST_F(SkinconvTest, ConvertReportsEachOutcomeByItsExitCode) {
   EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code, 2);
 }
 
+TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
+  dir_.Write("Player/Skins/Zweiter/1024x768/Skin.vsk", EncipherLines({"Form=2", "X.Left=100"}));
+  std::string skins = U8(Skins());
+  Outcome all = Skinconv({"convert", "--all", "800x600,640x480", "--skins", skins, "--jobs", "2"});
+  // Leer has no base; Demo already has 800x600 and --yes is missing.
+  EXPECT_EQ(all.code, 5);
+  EXPECT_NE(all.out.find("3 von 6 Umwandlungen erfolgreich"), std::string::npos) << all.out;
+  EXPECT_NE(all.out.find("Zweiter 640x480: ok, "), std::string::npos) << all.out;
+  EXPECT_NE(all.err.find("Demo 800x600: der Ordner existiert bereits"), std::string::npos) << all.err;
+  EXPECT_EQ(testing::DecipherLines(testing::ReadAll(Skins() / "Zweiter" / "800x600" / "Skin.vsk")),
+            (std::vector<std::string>{"Form=2", "X.Left=78"}));
+
+  EXPECT_EQ(Skinconv({"convert", "--all", "1024x768", "Demo", "--skins", skins}).code, 2);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "--skins", skins}).code, 2);
+}
+
 }  // namespace
 }  // namespace fendrix

@@ -1,0 +1,77 @@
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <ostream>
+#include <thread>
+
+#include "cli/commands.h"
+#include "repository/skin_repository.h"
+#include "support/file_system.h"
+#include "support/path_text.h"
+
+namespace fendrix {
+
+int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::ostream& out,
+                 std::ostream& err) {
+  RealFileSystem fs;
+  std::vector<std::filesystem::path> skins;
+  std::string why;
+  if (!ListSkins(fs, options.skins, &skins, &why)) {
+    err << "skinconv: " << why << "\n";
+    return kExitFailure;
+  }
+
+  std::vector<ConvertJob> jobs;
+  for (const auto& skin : skins) {
+    for (const std::string& resolution : options.resolutions) {
+      jobs.push_back({options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth});
+    }
+  }
+
+  // Every job is its own transactional run; the workers only share the
+  // queue position and the reports, which are printed in job order.
+  std::vector<JobReport> reports(jobs.size());
+  std::vector<bool> done(jobs.size(), false);
+  std::atomic<std::size_t> next{0};
+  std::mutex mutex;
+  std::size_t printed = 0, succeeded = 0;
+  auto print_ready = [&] {
+    for (; printed < jobs.size() && done[printed]; ++printed) {
+      const JobReport& report = reports[printed];
+      std::string head = jobs[printed].skin + " " + jobs[printed].resolution + ": ";
+      if (!options.quiet) {
+        for (const std::string& warning : report.warnings) {
+          err << "skinconv: Warnung: " << head << warning << "\n";
+        }
+      }
+      if (report.exit_code == kExitSuccess) {
+        ++succeeded;
+        if (!options.quiet) out << head << "ok, " << report.summary << "\n";
+      } else {
+        err << "skinconv: " << head << report.error << "\n";
+      }
+    }
+  };
+  auto work = [&] {
+    for (std::size_t i; (i = next++) < jobs.size();) {
+      JobReport report = RunConvertJob(jobs[i], env, nullptr);
+      std::lock_guard lock(mutex);
+      reports[i] = std::move(report);
+      done[i] = true;
+      print_ready();
+    }
+  };
+
+  unsigned workers = std::max(1u, std::min<unsigned>(options.jobs, static_cast<unsigned>(jobs.size())));
+  std::vector<std::thread> threads;
+  for (unsigned i = 1; i < workers; ++i) threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads) thread.join();
+
+  if (!options.quiet || succeeded != jobs.size()) {
+    out << succeeded << " von " << jobs.size() << " Umwandlungen erfolgreich\n";
+  }
+  return succeeded == jobs.size() ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace fendrix

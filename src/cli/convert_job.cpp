@@ -1,0 +1,125 @@
+#include "cli/convert_job.h"
+
+#include <iomanip>
+#include <optional>
+#include <ostream>
+#include <sstream>
+
+#include "conversion/conversion_run.h"
+#include "support/file_helpers.h"
+#include "support/path_text.h"
+#include "support/strings.h"
+
+namespace fendrix {
+namespace {
+
+// The command line's side of a run: no window, no question (--yes answers
+// it), a progress bar when asked, messages kept for the report.
+class CliPort : public RunPort {
+ public:
+  CliPort(RunInputs inputs, bool yes, std::ostream* progress)
+      : inputs_(std::move(inputs)), yes_(yes), progress_(progress) {}
+
+  RunInputs ReadInputs() override { return inputs_; }
+  void EnterBusy() override {}
+  void EnterIdle() override {
+    if (progress_ && last_percent_ >= 0) *progress_ << "\r" << std::string(52, ' ') << "\r" << std::flush;
+  }
+  void SetProgress(float percent) override {
+    int whole = static_cast<int>(percent);
+    if (!progress_ || whole == last_percent_) return;
+    last_percent_ = whole;
+    int filled = whole * 40 / 100;
+    *progress_ << "\r[" << std::string(filled, '#') << std::string(40 - filled, ' ') << "] "
+               << std::setw(3) << whole << " %" << std::flush;
+  }
+  bool ConfirmReplace(std::string_view) override { return yes_; }
+  void ShowMessage(MessageKind kind, std::string_view text) override {
+    if (kind != MessageKind::kSuccess) message_ = std::string(text);
+  }
+  void ReportWarnings(const std::vector<RunWarning>&) override {}
+
+  const std::string& message() const { return message_; }
+
+ private:
+  RunInputs inputs_;
+  bool yes_;
+  std::ostream* progress_;
+  std::string message_;
+  int last_percent_ = -1;
+};
+
+std::string Seconds(std::chrono::steady_clock::duration elapsed) {
+  std::ostringstream text;
+  text << std::fixed << std::setprecision(2) << std::chrono::duration<double>(elapsed).count()
+       << " s";
+  return text.str();
+}
+
+JobReport Failed(int code, std::string error) {
+  JobReport report;
+  report.exit_code = code;
+  report.error = std::move(error);
+  return report;
+}
+
+}  // namespace
+
+JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::ostream* progress) {
+  RealFileSystem fs;
+  const std::filesystem::path skin_folder = FindEntry(fs, job.skins, PathFromUtf8(job.skin));
+  if (!FolderExists(fs, skin_folder)) {
+    return Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));
+  }
+
+  RunInputs inputs;
+  inputs.skins_path = job.skins;
+  inputs.skin = skin_folder.filename();
+  inputs.decimal_separator = env.decimal_separator;
+  inputs.new_width_text = GetField(job.resolution, 1, "x");
+  inputs.new_height_text = GetField(job.resolution, 2, "x");
+  if (!job.from.empty()) {
+    std::optional<BaseResolution> from = ParseResolutionName(job.from, env.decimal_separator);
+    if (!from) return Failed(kExitUsage, "keine gültige Basis-Auflösung: " + job.from);
+    inputs.base = *from;
+  } else if (auto highest = GetHighestBaseResolution(fs, job.skins, inputs.skin, env.decimal_separator)) {
+    inputs.base = *highest;
+  } else {
+    return Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
+                                    std::string(kSkinFileName) + ": " + DisplayPath(skin_folder));
+  }
+
+  CliPort port(inputs, job.yes, progress);
+  RunOptions options;
+  options.filter = job.smooth ? StretchFilter::kSmooth : StretchFilter::kNearest;
+  ConversionRun run(fs, port, options);
+  RunResult result = run.Execute();
+
+  JobReport report;
+  for (const RunWarning& warning : result.warnings) {
+    report.warnings.push_back((warning.line ? "Zeile " + std::to_string(warning.line) + ": " : "") +
+                              warning.text);
+  }
+  switch (result.outcome) {
+    case RunOutcome::kSucceeded:
+      report.exit_code = kExitSuccess;
+      report.summary = DisplayPath(result.new_folder) + ": " +
+                       std::to_string(result.lines_written) + " Zeilen, " +
+                       std::to_string(result.bitmaps_scaled) + " Bilder skaliert, " +
+                       std::to_string(result.bitmaps_copied) + " kopiert, " +
+                       std::to_string(result.warnings.size()) + " Warnungen, " +
+                       Seconds(result.elapsed) + " (aus " + inputs.base.name + ")";
+      return report;
+    case RunOutcome::kInvalidResolution:
+      return Failed(kExitInvalidResolution, port.message() + ": " + job.resolution);
+    case RunOutcome::kReplaceDeclined:
+      return Failed(kExitTargetExists, "der Ordner existiert bereits und bleibt (mit --yes ersetzen): " +
+                                           DisplayPath(result.new_folder));
+    case RunOutcome::kSameAsBase:
+    case RunOutcome::kFailed:
+      break;
+  }
+  return Failed(kExitFailure, port.message());
+}
+
+}  // namespace fendrix
