@@ -84,7 +84,6 @@ TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
   Check({"x.FontSize=8,75", "x.FontSize=8"}, f, '.');   // comma read as the separator
   Check({"x.FontSize=8.75", "x.FontSize=8"}, f, '.');
   Check({"x.FontSize=8.75", "x.FontSize=8.75", std::nullopt, true}, f, ',');  // "." is no separator here
-  Check({"x.FontSize=8,75", "x.FontSize=8,75", std::nullopt, true}, f, ' ');  // a blank separator breaks commas
 }
 
 TEST(BitmapTargetNameTest, IsTheBaseNameWithBmp) {

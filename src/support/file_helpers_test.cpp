@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/faulty_file_system.h"
 #include "support/test_folder.h"
 
 namespace fendrix {
@@ -43,9 +44,14 @@ TEST(CreatePathTest, CreatesMissingLevelsAndKeepsThemOnFailure) {
   EXPECT_TRUE(CreatePath(real, target / "", &err));
 
   dir.Write("Skins/file", "x");
-  EXPECT_FALSE(CreatePath(real, dir.path() / "Skins" / "Neu" / "file" / "deeper", &err));
-  EXPECT_TRUE(fs::is_directory(dir.path() / "Skins" / "Neu"));  // made before the failure
+  EXPECT_FALSE(CreatePath(real, dir.path() / "Skins" / "file" / "deeper", &err));
   EXPECT_NE(err.find("file"), std::string::npos) << err;
+
+  testing::FaultyFileSystem faulty;
+  faulty.FailOn(testing::FaultyFileSystem::Op::kMakeDirectory, "Stop", 1, "Zugriff verweigert");
+  EXPECT_FALSE(CreatePath(faulty, dir.path() / "Skins" / "Neu" / "Stop" / "deeper", &err));
+  EXPECT_TRUE(fs::is_directory(dir.path() / "Skins" / "Neu"));  // made before the failure stays
+  EXPECT_NE(err.find("Zugriff verweigert"), std::string::npos) << err;
 }
 
 TEST(CreatePathTest, NeverCreatesTheFirstPartOfARelativePath) {
