@@ -1,0 +1,186 @@
+#include "conversion/stretch.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <vector>
+
+namespace fendrix {
+namespace {
+
+// Filter weights are fixed point with this many fraction bits; the weights of
+// one target pixel add up to exactly 1 << kWeightBits.
+constexpr int kWeightBits = 14;
+constexpr std::int32_t kOne = 1 << kWeightBits;
+// The horizontal pass keeps this many fraction bits for the vertical one.
+constexpr int kMidBits = 8;
+
+// The source pixel that target pixel `i` of `target` takes along one axis:
+// floor((i + 0.5) * source / target).
+std::vector<std::int32_t> NearestIndices(std::int32_t source, std::int32_t target) {
+  std::vector<std::int32_t> indices(target);
+  const std::int64_t step = 2LL * source, denominator = 2LL * target;
+  std::int64_t numerator = source;  // (2i + 1) * source
+  std::int64_t index = 0;
+  for (std::int32_t i = 0; i < target; ++i, numerator += step) {
+    while ((index + 1) * denominator <= numerator) ++index;
+    indices[i] = static_cast<std::int32_t>(index);
+  }
+  return indices;
+}
+
+Image StretchNearest(const Image& source, std::int32_t width, std::int32_t height) {
+  Image out;
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+  std::vector<std::int32_t> columns = NearestIndices(source.width, width);
+  for (std::int32_t& c : columns) c *= 3;
+  const std::vector<std::int32_t> rows = NearestIndices(source.height, height);
+  const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
+  for (std::int32_t y = 0; y < height; ++y) {
+    std::uint8_t* d = out.Row(y);
+    if (y > 0 && rows[y] == rows[y - 1]) {
+      std::memcpy(d, d - row_bytes, row_bytes);
+      continue;
+    }
+    const std::uint8_t* s = source.Row(rows[y]);
+    for (std::int32_t offset : columns) {
+      d[0] = s[offset];
+      d[1] = s[offset + 1];
+      d[2] = s[offset + 2];
+      d += 3;
+    }
+  }
+  return out;
+}
+
+// For each target pixel along one axis: the contiguous source pixels it reads
+// and their weights.
+struct Taps {
+  std::vector<std::int32_t> first;
+  std::vector<std::int32_t> count;
+  std::vector<std::int32_t> weights;  // count[i] entries per target pixel, in order
+  std::int32_t max_count = 0;
+
+  void Add(std::int32_t start, std::vector<std::int32_t>& w) {
+    // Fixed-point rounding may miss 1 << kWeightBits by a little; the largest
+    // weight takes the difference so flat areas stay exactly flat.
+    std::int32_t sum = 0;
+    for (std::int32_t v : w) sum += v;
+    *std::max_element(w.begin(), w.end()) += kOne - sum;
+    first.push_back(start);
+    count.push_back(static_cast<std::int32_t>(w.size()));
+    weights.insert(weights.end(), w.begin(), w.end());
+    max_count = std::max(max_count, static_cast<std::int32_t>(w.size()));
+  }
+};
+
+// Shrinking: each target pixel averages the source area it covers, partly
+// covered pixels by their share. Enlarging: linear between the two nearest
+// source pixel centres, clamped at the edges.
+Taps MakeTaps(std::int32_t source, std::int32_t target) {
+  Taps taps;
+  std::vector<std::int32_t> w;
+  if (target < source) {
+    // In units of 1/target source pixels: target pixel i spans
+    // [i * source, (i + 1) * source), source pixel j spans [j * target, (j + 1) * target).
+    for (std::int64_t i = 0; i < target; ++i) {
+      const std::int64_t low = i * source, high = low + source;
+      const std::int64_t begin = low / target, end = (high + target - 1) / target;
+      w.clear();
+      for (std::int64_t j = begin; j < end; ++j) {
+        std::int64_t overlap = std::min(high, (j + 1) * target) - std::max(low, j * target);
+        w.push_back(static_cast<std::int32_t>((overlap * kOne + source / 2) / source));
+      }
+      taps.Add(static_cast<std::int32_t>(begin), w);
+    }
+  } else {
+    // The source position of target pixel i is ((2i + 1) * source - target) / (2 * target).
+    const std::int64_t denominator = 2LL * target;
+    for (std::int64_t i = 0; i < target; ++i) {
+      const std::int64_t numerator = (2 * i + 1) * source - target;
+      std::int64_t left = numerator < 0 ? 0 : numerator / denominator;
+      std::int64_t fraction =
+          numerator < 0 ? 0 : ((numerator % denominator) * kOne + target) / denominator;
+      if (left >= source - 1 || fraction == 0) {
+        w.assign(1, kOne);
+        taps.Add(static_cast<std::int32_t>(std::min<std::int64_t>(left, source - 1)), w);
+      } else {
+        w.assign({static_cast<std::int32_t>(kOne - fraction), static_cast<std::int32_t>(fraction)});
+        taps.Add(static_cast<std::int32_t>(left), w);
+      }
+    }
+  }
+  return taps;
+}
+
+// One source row resampled horizontally, with kMidBits fraction bits.
+void HorizontalPass(const std::uint8_t* source, const Taps& taps, std::uint16_t* out) {
+  const std::int32_t* weight = taps.weights.data();
+  const std::size_t width = taps.first.size();
+  for (std::size_t x = 0; x < width; ++x, out += 3) {
+    const std::uint8_t* s = source + taps.first[x] * 3;
+    std::uint32_t b = 0, g = 0, r = 0;
+    for (std::int32_t k = taps.count[x]; k > 0; --k, s += 3, ++weight) {
+      b += s[0] * static_cast<std::uint32_t>(*weight);
+      g += s[1] * static_cast<std::uint32_t>(*weight);
+      r += s[2] * static_cast<std::uint32_t>(*weight);
+    }
+    constexpr int kShift = kWeightBits - kMidBits;
+    constexpr std::uint32_t kHalf = 1u << (kShift - 1);
+    out[0] = static_cast<std::uint16_t>((b + kHalf) >> kShift);
+    out[1] = static_cast<std::uint16_t>((g + kHalf) >> kShift);
+    out[2] = static_cast<std::uint16_t>((r + kHalf) >> kShift);
+  }
+}
+
+Image StretchSmooth(const Image& source, std::int32_t width, std::int32_t height) {
+  const Taps columns = MakeTaps(source.width, width);
+  const Taps rows = MakeTaps(source.height, height);
+  Image out;
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+
+  // Horizontally resampled source rows, kept in a ring: the rows a target row
+  // reads are contiguous and never move backwards, so a ring as large as the
+  // widest tap holds them all and each source row is resampled once.
+  const std::size_t mid_values = static_cast<std::size_t>(width) * 3;
+  const std::int32_t ring_size = rows.max_count;
+  std::vector<std::uint16_t> ring(mid_values * ring_size);
+  std::vector<std::int32_t> ring_row(ring_size, -1);
+  std::vector<std::uint32_t> sum(mid_values);
+
+  const std::int32_t* weight = rows.weights.data();
+  for (std::int32_t y = 0; y < height; ++y) {
+    std::fill(sum.begin(), sum.end(), 0);
+    for (std::int32_t k = 0; k < rows.count[y]; ++k, ++weight) {
+      const std::int32_t row = rows.first[y] + k;
+      std::uint16_t* mid = ring.data() + mid_values * (row % ring_size);
+      if (ring_row[row % ring_size] != row) {
+        HorizontalPass(source.Row(row), columns, mid);
+        ring_row[row % ring_size] = row;
+      }
+      const std::uint32_t w = static_cast<std::uint32_t>(*weight);
+      for (std::size_t i = 0; i < mid_values; ++i) sum[i] += mid[i] * w;
+    }
+    constexpr int kShift = kWeightBits + kMidBits;
+    constexpr std::uint32_t kHalf = 1u << (kShift - 1);
+    std::uint8_t* d = out.Row(y);
+    for (std::size_t i = 0; i < mid_values; ++i)
+      d[i] = static_cast<std::uint8_t>((sum[i] + kHalf) >> kShift);
+  }
+  return out;
+}
+
+}  // namespace
+
+Image Stretch(const Image& source, std::int32_t width, std::int32_t height, StretchFilter filter) {
+  assert(source.width >= 1 && source.height >= 1 && width >= 1 && height >= 1);
+  if (width == source.width && height == source.height) return source;
+  return filter == StretchFilter::kNearest ? StretchNearest(source, width, height)
+                                           : StretchSmooth(source, width, height);
+}
+
+}  // namespace fendrix
