@@ -7,42 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/test_art.h"
+
 namespace fendrix {
 namespace {
 
-using Art = std::vector<std::string_view>;
+using testing::Art;
+using testing::FromArt;
 
-// The test pictures as text, one letter per pixel. The first palette entry
-// is also the colour RLE leaves under skipped pixels.
+// The first palette entry is also the colour RLE leaves under skipped pixels.
 constexpr std::string_view kPalette = ".RGW";
-
-std::array<std::uint8_t, 3> Bgr(char letter) {
-  switch (letter) {
-    case '.':
-      return {255, 0, 0};
-    case 'R':
-      return {0, 0, 255};
-    case 'G':
-      return {0, 255, 0};
-    case 'W':
-      return {255, 255, 255};
-  }
-  ADD_FAILURE() << "no colour for " << letter;
-  return {};
-}
-
-Image FromArt(const Art& art) {
-  Image image;
-  image.width = static_cast<std::int32_t>(art[0].size());
-  image.height = static_cast<std::int32_t>(art.size());
-  for (std::string_view row : art) {
-    for (char c : row) {
-      auto bgr = Bgr(c);
-      image.pixels.insert(image.pixels.end(), bgr.begin(), bgr.end());
-    }
-  }
-  return image;
-}
 
 // An upright F with every palette colour; row 1 has a run of distinct
 // pixels long enough for RLE's absolute mode.
@@ -88,7 +62,7 @@ struct Variant {
 int Index(char letter) { return static_cast<int>(kPalette.find(letter)); }
 
 std::uint32_t Packed(char letter, const std::array<std::uint32_t, 3>& masks) {
-  auto bgr = Bgr(letter);
+  auto bgr = testing::ArtColour(letter);
   std::uint32_t v = 0;
   for (int c = 0; c < 3; ++c) {
     std::uint32_t mask = masks[c];
@@ -163,7 +137,7 @@ std::string MakeBmp(const Art& art, const Variant& v) {
       } else {
         for (char c : row) {
           if (v.bits == 24) {
-            auto bgr = Bgr(c);
+            auto bgr = testing::ArtColour(c);
             line.U8(bgr[0]).U8(bgr[1]).U8(bgr[2]);
           } else if (v.bits == 16) {
             line.U16(Packed(c, masks));
@@ -183,7 +157,7 @@ std::string MakeBmp(const Art& art, const Variant& v) {
                                        : std::min<int>(kPalette.size(), 1 << v.bits);
   Bytes palette;
   for (int i = 0; i < colours; ++i) {
-    auto bgr = Bgr(kPalette[i % kPalette.size()]);
+    auto bgr = testing::ArtColour(kPalette[i % kPalette.size()]);
     palette.U8(bgr[0]).U8(bgr[1]).U8(bgr[2]);
     if (!core) palette.U8(0);
   }
@@ -300,7 +274,7 @@ TEST(BmpDecodeTest, FollowsRleEscapes) {
         .U32(4)
         .U32(0);
     for (char letter : kPalette) {
-      auto bgr = Bgr(letter);
+      auto bgr = testing::ArtColour(letter);
       file.U8(bgr[0]).U8(bgr[1]).U8(bgr[2]).U8(0);
     }
     file.Append(c.stream);

@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "conversion/bmp_codec.h"
+#include "conversion/test_art.h"
 #include "support/test_folder.h"
 
 namespace fendrix {
 namespace {
 
-using Art = std::vector<std::string_view>;
+using testing::Art;
 
 // The pictures src/conversion/testdata/make_testdata.py writes; keep both alike.
 const Art kJpegArt = {
@@ -34,27 +35,6 @@ const Art kInterlacedGif = {
     "KRRRRRRR", "KRW.....", "KR.W....", "KRRRW...", "KR...W..", "KR....W.",
     "KR.....W", "KR.....G", "KR....GG", "KR...GGG", "KRGGGGGG",
 };
-
-std::array<std::uint8_t, 3> Bgr(char letter) {
-  switch (letter) {
-    case '.':
-      return {255, 0, 0};
-    case 'R':
-      return {0, 0, 255};
-    case 'G':
-      return {0, 255, 0};
-    case 'W':
-      return {255, 255, 255};
-    case 'K':
-      return {0, 0, 0};
-    case 'D':
-      return {64, 64, 64};
-    case 'S':
-      return {192, 192, 192};
-  }
-  ADD_FAILURE() << "no colour for " << letter;
-  return {};
-}
 
 std::string ReadTestData(const char* name) {
   return testing::ReadAll(std::filesystem::path(FENDRIX_SOURCE_DIR) / "src/conversion/testdata" /
@@ -77,7 +57,7 @@ void ExpectDecodesTo(const char* file, const Art& art, int tolerance) {
   ASSERT_EQ(image.height, static_cast<std::int32_t>(art.size()));
   for (std::int32_t y = 0; y < image.height; ++y) {
     for (std::int32_t x = 0; x < image.width; ++x) {
-      auto expected = Bgr(art[y][x]);
+      auto expected = testing::ArtColour(art[y][x]);
       for (int channel = 0; channel < 3; ++channel) {
         ASSERT_NEAR(image.Row(y)[x * 3 + channel], expected[channel], tolerance)
             << "pixel " << x << "," << y << " channel " << channel;

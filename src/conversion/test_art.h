@@ -1,0 +1,56 @@
+#pragma once
+
+// For tests only: small pictures written as text, one letter per pixel, so a
+// test shows at a glance what the decoder must produce.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "conversion/image.h"
+
+namespace fendrix::testing {
+
+using Art = std::vector<std::string_view>;
+
+/// The colour of a letter as blue, green, red: '.' blue, 'R' red, 'G' green,
+/// 'W' white, 'K' black, 'D' dark grey, 'S' silver.
+inline std::array<std::uint8_t, 3> ArtColour(char letter) {
+  switch (letter) {
+    case '.':
+      return {255, 0, 0};
+    case 'R':
+      return {0, 0, 255};
+    case 'G':
+      return {0, 255, 0};
+    case 'W':
+      return {255, 255, 255};
+    case 'K':
+      return {0, 0, 0};
+    case 'D':
+      return {64, 64, 64};
+    case 'S':
+      return {192, 192, 192};
+  }
+  ADD_FAILURE() << "no colour for " << letter;
+  return {};
+}
+
+/// The picture the letters draw.
+inline Image FromArt(const Art& art) {
+  Image image;
+  image.width = static_cast<std::int32_t>(art[0].size());
+  image.height = static_cast<std::int32_t>(art.size());
+  for (std::string_view row : art) {
+    for (char c : row) {
+      auto bgr = ArtColour(c);
+      image.pixels.insert(image.pixels.end(), bgr.begin(), bgr.end());
+    }
+  }
+  return image;
+}
+
+}  // namespace fendrix::testing
