@@ -24,7 +24,8 @@ int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::os
   std::vector<ConvertJob> jobs;
   for (const auto& skin : skins) {
     for (const std::string& resolution : options.resolutions) {
-      jobs.push_back({options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth});
+      jobs.push_back(
+          {options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth});
     }
   }
 
@@ -62,7 +63,8 @@ int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::os
     }
   };
 
-  unsigned workers = std::max(1u, std::min<unsigned>(options.jobs, static_cast<unsigned>(jobs.size())));
+  unsigned workers =
+      std::max(1u, std::min<unsigned>(options.jobs, static_cast<unsigned>(jobs.size())));
   std::vector<std::thread> threads;
   for (unsigned i = 1; i < workers; ++i) threads.emplace_back(work);
   work();

@@ -10,7 +10,8 @@ int ConvertCommand(const ConvertJob& job, bool quiet, const CliEnvironment& env,
   std::ostream* progress = env.progress_terminal && !quiet ? &err : nullptr;
   JobReport report = RunConvertJob(job, env, progress);
   if (!quiet) {
-    for (const std::string& warning : report.warnings) err << "skinconv: Warnung: " << warning << "\n";
+    for (const std::string& warning : report.warnings)
+      err << "skinconv: Warnung: " << warning << "\n";
   }
   if (report.exit_code != kExitSuccess) {
     err << "skinconv: " << report.error << "\n";

@@ -23,7 +23,8 @@ class CliPort : public RunPort {
   RunInputs ReadInputs() override { return inputs_; }
   void EnterBusy() override {}
   void EnterIdle() override {
-    if (progress_ && last_percent_ >= 0) *progress_ << "\r" << std::string(52, ' ') << "\r" << std::flush;
+    if (progress_ && last_percent_ >= 0)
+      *progress_ << "\r" << std::string(52, ' ') << "\r" << std::flush;
   }
   void SetProgress(float percent) override {
     int whole = static_cast<int>(percent);
@@ -82,7 +83,8 @@ JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::o
     std::optional<BaseResolution> from = ParseResolutionName(job.from, env.decimal_separator);
     if (!from) return Failed(kExitUsage, "keine gültige Basis-Auflösung: " + job.from);
     inputs.base = *from;
-  } else if (auto highest = GetHighestBaseResolution(fs, job.skins, inputs.skin, env.decimal_separator)) {
+  } else if (auto highest =
+                 GetHighestBaseResolution(fs, job.skins, inputs.skin, env.decimal_separator)) {
     inputs.base = *highest;
   } else {
     return Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
@@ -113,8 +115,9 @@ JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::o
     case RunOutcome::kInvalidResolution:
       return Failed(kExitInvalidResolution, port.message() + ": " + job.resolution);
     case RunOutcome::kReplaceDeclined:
-      return Failed(kExitTargetExists, "der Ordner existiert bereits und bleibt (mit --yes ersetzen): " +
-                                           DisplayPath(result.new_folder));
+      return Failed(kExitTargetExists,
+                    "der Ordner existiert bereits und bleibt (mit --yes ersetzen): " +
+                        DisplayPath(result.new_folder));
     case RunOutcome::kSameAsBase:
     case RunOutcome::kFailed:
       break;

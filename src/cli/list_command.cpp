@@ -46,7 +46,8 @@ int ListCommand(const std::filesystem::path& skins, bool json, const CliEnvironm
   }
   std::vector<SkinListing> listing;
   for (const auto& name : names) {
-    SkinListing skin{PathToUtf8(name), ListResolutionFolders(fs, skins, name, env.decimal_separator), ""};
+    SkinListing skin{PathToUtf8(name),
+                     ListResolutionFolders(fs, skins, name, env.decimal_separator), ""};
     if (auto highest = GetHighestBaseResolution(fs, skins, name, env.decimal_separator)) {
       skin.highest = highest->name;
     }

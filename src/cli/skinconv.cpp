@@ -39,7 +39,8 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   std::string skins_option;
   bool json = false;
   auto* list = app.add_subcommand("list", "List the skins and their resolution folders");
-  list->add_option("--skins", skins_option, "Skins folder (default: ..\\Skins beside a Tools folder)");
+  list->add_option("--skins", skins_option,
+                   "Skins folder (default: ..\\Skins beside a Tools folder)");
   list->add_flag("--json", json, "Print JSON");
 
   std::string decode_file;
@@ -55,11 +56,14 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   std::string filter = "nearest", all;
   bool quiet = false;
   unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
-  auto* convert = app.add_subcommand("convert", "Convert a skin (or with --all every skin) to a new resolution");
+  auto* convert = app.add_subcommand(
+      "convert", "Convert a skin (or with --all every skin) to a new resolution");
   convert->add_option("SKIN", job.skin, "Name of the skin folder");
   convert->add_option("RESOLUTION", job.resolution, "New resolution, WxH");
-  convert->add_option("--all", all, "Convert every skin to each of these resolutions, WxH[,WxH...]");
-  convert->add_option("--skins", skins_option, "Skins folder (default: ..\\Skins beside a Tools folder)");
+  convert->add_option("--all", all,
+                      "Convert every skin to each of these resolutions, WxH[,WxH...]");
+  convert->add_option("--skins", skins_option,
+                      "Skins folder (default: ..\\Skins beside a Tools folder)");
   convert->add_option("--from", job.from, "Base resolution WxH (default: the skin's highest)");
   convert->add_option("--jobs", jobs, "Conversions at once with --all (default: the cores)")
       ->check(CLI::Range(1u, 64u));
@@ -91,8 +95,10 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   if (*encode) return EncodeCommand(PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
   // Either one skin and one resolution, or --all and a list.
   bool batch = !all.empty();
-  if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) || (batch && !job.from.empty())) {
-    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN ohne SKIN und --from "
+  if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) ||
+      (batch && !job.from.empty())) {
+    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN ohne SKIN und "
+           "--from "
            "(skinconv convert --help)\n";
     return kExitUsage;
   }

@@ -46,7 +46,8 @@ class SkinconvTest : public ::testing::Test {
 TEST_F(SkinconvTest, ListFindsTheSkinsBesideTheProgramOrAsked) {
   Outcome beside = Skinconv({"list", "--json"}, dir_.path() / "Player" / "Tools");
   ASSERT_EQ(beside.code, 0) << beside.err;
-  EXPECT_NE(beside.out.find("{\"name\": \"Demo\", \"resolutions\": ["), std::string::npos) << beside.out;
+  EXPECT_NE(beside.out.find("{\"name\": \"Demo\", \"resolutions\": ["), std::string::npos)
+      << beside.out;
   EXPECT_NE(beside.out.find("\"highest\": \"1280x1024\""), std::string::npos);
   EXPECT_NE(beside.out.find("{\"name\": \"Leer\", \"resolutions\": [], \"highest\": null}"),
             std::string::npos);
@@ -90,7 +91,8 @@ TEST_F(SkinconvTest, EncodeAndDecodeGiveBackEachOthersBytes) {
     for (int i = random() % 300; i > 0; --i) text.push_back(static_cast<char>(random()));
     std::string plain_text = text;
     CryptLine(plain_text, kSkinKey);
-    if (text.find('\r') != std::string::npos || plain_text.find('\n') != std::string::npos) continue;
+    if (text.find('\r') != std::string::npos || plain_text.find('\n') != std::string::npos)
+      continue;
     any += text + "\r\n";
     ++line;
   }
@@ -118,7 +120,8 @@ TEST_F(SkinconvTest, ConvertReportsEachOutcomeByItsExitCode) {
   EXPECT_TRUE(fs::exists(Skins() / "Demo" / "1024x768" / "back.bmp"));
 
   EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins}).code, 4);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins, "--yes", "--quiet"}).out, "");
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins, "--yes", "--quiet"}).out,
+            "");
   EXPECT_EQ(Skinconv({"convert", "Demo", "600x400", "--skins", skins}).code, 3);
   EXPECT_EQ(Skinconv({"convert", "Demo", "huge", "--skins", skins}).code, 3);
   EXPECT_EQ(Skinconv({"convert", "Demo", "1280x1024", "--skins", skins}).code, 5);
@@ -129,7 +132,8 @@ TEST_F(SkinconvTest, ConvertReportsEachOutcomeByItsExitCode) {
   Outcome from = Skinconv({"convert", "demo", "640x480", "--skins", skins, "--from", "800x600"});
   ASSERT_EQ(from.code, 0) << from.err;
   EXPECT_NE(from.out.find("(aus 800x600)"), std::string::npos);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code, 2);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code,
+            2);
 }
 
 TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
@@ -140,7 +144,8 @@ TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
   EXPECT_EQ(all.code, 5);
   EXPECT_NE(all.out.find("3 von 6 Umwandlungen erfolgreich"), std::string::npos) << all.out;
   EXPECT_NE(all.out.find("Zweiter 640x480: ok, "), std::string::npos) << all.out;
-  EXPECT_NE(all.err.find("Demo 800x600: der Ordner existiert bereits"), std::string::npos) << all.err;
+  EXPECT_NE(all.err.find("Demo 800x600: der Ordner existiert bereits"), std::string::npos)
+      << all.err;
   EXPECT_EQ(testing::DecipherLines(testing::ReadAll(Skins() / "Zweiter" / "800x600" / "Skin.vsk")),
             (std::vector<std::string>{"Form=2", "X.Left=78"}));
 

@@ -13,13 +13,13 @@ bool IsDeviceName(std::string_view name) {
   // Windows treats "NUL.bmp" as the device too: the part before the first dot counts.
   std::string stem = AsciiLower(name.substr(0, name.find('.')));
   while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-  static constexpr std::array<std::string_view, 6> kPlain = {"con", "prn", "aux", "nul",
-                                                             "conin$", "conout$"};
+  static constexpr std::array<std::string_view, 6> kPlain = {"con", "prn",    "aux",
+                                                             "nul", "conin$", "conout$"};
   for (std::string_view device : kPlain) {
     if (stem == device) return true;
   }
-  if (stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) &&
-      stem[3] >= '0' && stem[3] <= '9') {
+  if (stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '0' &&
+      stem[3] <= '9') {
     return true;
   }
   return false;
@@ -68,10 +68,11 @@ bool ResolveBitmapPath(std::string_view value, std::filesystem::path* relative, 
   std::size_t start = 0;
   for (;;) {
     std::size_t end = normalized.find('\\', start);
-    std::string_view part = std::string_view(normalized).substr(
-        start, end == std::string::npos ? std::string::npos : end - start);
+    std::string_view part =
+        std::string_view(normalized)
+            .substr(start, end == std::string::npos ? std::string::npos : end - start);
     bool last = end == std::string::npos;
-    if (part == ".." ) {
+    if (part == "..") {
       *why = "verweist aus dem Skin-Ordner";
       return false;
     }

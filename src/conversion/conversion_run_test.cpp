@@ -77,7 +77,8 @@ TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
                                       "gfxSongsuche=fehlt.bmp"}));
   EXPECT_EQ(testing::Names(made),
             (std::vector<std::string>{"ArrowT.bmp", "Skin.vsk", "back.bmp", "close.bmp"}));
-  EXPECT_EQ(testing::ReadAll(made / "back.bmp"), EncodeBmp24(Stretch(testing::Gradient(40, 32), 32, 24, StretchFilter::kNearest)));
+  EXPECT_EQ(testing::ReadAll(made / "back.bmp"),
+            EncodeBmp24(Stretch(testing::Gradient(40, 32), 32, 24, StretchFilter::kNearest)));
   EXPECT_EQ(result.lines_written, 9u);
   EXPECT_EQ(result.bitmaps_scaled, 3u);
 
@@ -94,7 +95,7 @@ TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
 
 TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
   const std::pair<std::string, std::string> cases[] = {
-      {"639", "480"}, {"640", "479"}, {"abc", "600"}, {"800", ""},
+      {"639", "480"},  {"640", "479"},    {"abc", "600"},  {"800", ""},
       {"9e99", "600"}, {"1024.5", "768"}, {"-800", "600"},
   };
   for (const auto& [w, h] : cases) {
@@ -102,7 +103,8 @@ TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
     EXPECT_EQ(Run(port).outcome, RunOutcome::kInvalidResolution) << w << "x" << h;
     EXPECT_TRUE(port.events.empty());
     ASSERT_EQ(port.messages.size(), 1u);
-    EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kInvalidResolution, std::string(kInvalidResolutionText)));
+    EXPECT_EQ(port.messages[0],
+              std::make_pair(MessageKind::kInvalidResolution, std::string(kInvalidResolutionText)));
   }
   EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
 }
@@ -121,7 +123,8 @@ TEST_F(ConversionRunTest, AsksBeforeReplacingAndKeepsTheOldFolderOnNo) {
 
   RecordingPort no(Inputs("1024", "768"));
   EXPECT_EQ(Run(no).outcome, RunOutcome::kReplaceDeclined);
-  EXPECT_EQ(no.events, (std::vector<std::string>{"busy", "ask: " + std::string(kReplaceQuestionText), "idle"}));
+  EXPECT_EQ(no.events, (std::vector<std::string>{
+                           "busy", "ask: " + std::string(kReplaceQuestionText), "idle"}));
   EXPECT_TRUE(no.messages.empty());
   EXPECT_EQ(Snapshot(Skin() / "1024x768"), old);
 
@@ -228,7 +231,8 @@ TEST_F(ConversionRunTest, AStoredByteThirteenSplitsTheLineAsTheReadingRuleSays) 
   dir_.Write("Skins/Demo/1280x1024/Skin.vsk", EncipherLines({plain, "Form=1"}));
   RecordingPort port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
-  std::vector<std::string> lines = DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk"));
+  std::vector<std::string> lines =
+      DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk"));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "ab");
   EXPECT_EQ(lines[2], "Form=1");

@@ -15,7 +15,9 @@ struct Image {
   std::int32_t height = 0;
   std::vector<std::uint8_t> pixels;
 
-  std::uint8_t* Row(std::int32_t y) { return pixels.data() + static_cast<std::size_t>(y) * width * 3; }
+  std::uint8_t* Row(std::int32_t y) {
+    return pixels.data() + static_cast<std::size_t>(y) * width * 3;
+  }
   const std::uint8_t* Row(std::int32_t y) const {
     return pixels.data() + static_cast<std::size_t>(y) * width * 3;
   }

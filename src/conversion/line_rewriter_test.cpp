@@ -81,9 +81,10 @@ TEST(RewriteLineTest, UnusableValuesStayAndWarn) {
 
 TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
   ConversionFactors f{1.0f, 1.0f, 1.0f};
-  Check({"x.FontSize=8,75", "x.FontSize=8"}, f, '.');   // comma read as the separator
+  Check({"x.FontSize=8,75", "x.FontSize=8"}, f, '.');  // comma read as the separator
   Check({"x.FontSize=8.75", "x.FontSize=8"}, f, '.');
-  Check({"x.FontSize=8.75", "x.FontSize=8.75", std::nullopt, true}, f, ',');  // "." is no separator here
+  Check({"x.FontSize=8.75", "x.FontSize=8.75", std::nullopt, true}, f,
+        ',');  // "." is no separator here
 }
 
 TEST(BitmapTargetNameTest, IsTheBaseNameWithBmp) {

@@ -40,7 +40,8 @@ inline std::vector<std::string> DecipherLines(const std::string& stored) {
 /// A picture whose pixels tell their position apart: red grows to the right,
 /// green downwards, blue is fixed.
 inline Image Gradient(std::int32_t width, std::int32_t height) {
-  Image image{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+  Image image{width, height,
+              std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
   for (std::int32_t y = 0; y < height; ++y) {
     for (std::int32_t x = 0; x < width; ++x) {
       std::uint8_t* p = image.Row(y) + x * 3;

@@ -74,8 +74,8 @@ TEST(ListSkinsTest, ListsFoldersOnlyAndFailsOnAMissingFolder) {
 TEST(ResolutionFoldersTest, CountOnlyNumberedFoldersWithASkinFile) {
   TestFolder dir;
   RealFileSystem real;
-  MakeSkin(dir, "S", {"800x600", "1280x1024", "1280x960", "-1600x1200", "800X600", "Backup",
-                      "40000x600"});
+  MakeSkin(dir, "S",
+           {"800x600", "1280x1024", "1280x960", "-1600x1200", "800X600", "Backup", "40000x600"});
   std::vector<std::string> listed = ListResolutionFolders(real, dir.path(), "S", ',');
   std::sort(listed.begin(), listed.end());
   // 40000x600 is numeric, so it is listed; it is only skipped as a base.
@@ -104,7 +104,8 @@ TEST(ResolutionFoldersTest, FindTheSkinFileWhateverItsCase) {
   TestFolder dir;
   RealFileSystem real;
   dir.Write("S/1024x768/SKIN.VSK", "x");
-  EXPECT_EQ(ListResolutionFolders(real, dir.path(), "S", ','), std::vector<std::string>{"1024x768"});
+  EXPECT_EQ(ListResolutionFolders(real, dir.path(), "S", ','),
+            std::vector<std::string>{"1024x768"});
 }
 
 }  // namespace

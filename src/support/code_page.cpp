@@ -103,7 +103,8 @@ bool Utf8ToCp1252(std::string_view utf8, std::string* out, std::size_t* bad_offs
 std::wstring Cp1252ToWide(std::string_view bytes) {
   std::wstring out;
   out.reserve(bytes.size());
-  for (char c : bytes) out.push_back(static_cast<wchar_t>(Cp1252ToCodePoint(static_cast<std::uint8_t>(c))));
+  for (char c : bytes)
+    out.push_back(static_cast<wchar_t>(Cp1252ToCodePoint(static_cast<std::uint8_t>(c))));
   return out;
 }
 

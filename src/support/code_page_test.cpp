@@ -32,7 +32,10 @@ TEST(CodePageTest, MapsTheHighRangeAsWindows1252) {
 TEST(CodePageTest, RefusesWhatTheCodePageLacksAndSaysWhere) {
   std::string out = "untouched";
   std::size_t bad = 0;
-  EXPECT_FALSE(Utf8ToCp1252("ab\xE2\x82\xAC" "c\xE2\x98\x83", &out, &bad));  // € is fine, ☃ is not
+  EXPECT_FALSE(
+      Utf8ToCp1252("ab\xE2\x82\xAC"
+                   "c\xE2\x98\x83",
+                   &out, &bad));  // € is fine, ☃ is not
   EXPECT_EQ(bad, 6u);
   EXPECT_EQ(out, "untouched");
   EXPECT_FALSE(Utf8ToCp1252("a\xC3", &out, &bad));  // cut-off sequence

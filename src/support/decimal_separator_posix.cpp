@@ -1,7 +1,7 @@
 #include "support/decimal_separator.h"
 
-#include <clocale>
 #include <locale.h>
+#include <clocale>
 
 namespace fendrix {
 

@@ -105,8 +105,7 @@ bool RealFileSystem::WriteFile(const fs::path& path, std::string_view contents, 
   return WriteWithMode(path, contents, "wb", err);
 }
 
-bool RealFileSystem::AppendFile(const fs::path& path, std::string_view contents,
-                                std::string* err) {
+bool RealFileSystem::AppendFile(const fs::path& path, std::string_view contents, std::string* err) {
   return WriteWithMode(path, contents, "ab", err);
 }
 

@@ -1,7 +1,7 @@
 #include "support/program_info.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "support/code_page.h"
 

@@ -31,10 +31,12 @@ class TestFolder {
   const std::filesystem::path& path() const { return path_; }
 
   /// Writes `contents` to `relative`, creating its folders.
-  std::filesystem::path Write(const std::filesystem::path& relative, std::string_view contents) const {
+  std::filesystem::path Write(const std::filesystem::path& relative,
+                              std::string_view contents) const {
     std::filesystem::path file = path_ / relative;
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary).write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(contents.data(), static_cast<std::streamsize>(contents.size()));
     return file;
   }
 

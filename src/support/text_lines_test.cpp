@@ -24,9 +24,9 @@ TEST(LineReaderTest, EndsLinesAtCarriageReturns) {
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\r\nb", {"a", "b"}},
       {"a\r\n\r\nb", {"a", "", "b"}},
-      {"a\rb\r", {"a", "b"}},            // CR alone ends a line too
-      {"a\nb\r\n", {"a\nb"}},            // a lone LF is data
-      {"a\r\n\nb", {"a", "\nb"}},        // only the first LF after CR is the end
+      {"a\rb\r", {"a", "b"}},      // CR alone ends a line too
+      {"a\nb\r\n", {"a\nb"}},      // a lone LF is data
+      {"a\r\n\nb", {"a", "\nb"}},  // only the first LF after CR is the end
       {"\r\n", {""}},
       {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
   };
