@@ -7,7 +7,7 @@ XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 WINE_RUN := $(CURDIR)/cmake/wine-run
 DEMO_SKINS := build/demo/Skins
 
-.PHONY: all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean
+.PHONY: all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean fuzzers fuzz fuzz-smoke
 
 all: native
 
@@ -39,7 +39,21 @@ test-win32: win32 wineprefix native
 test-asan: asan
 	ctest --preset asan -j $(JOBS)
 
-test: test-native test-win32
+test: test-native test-win32 test-asan fuzz-smoke
+
+# The libFuzzer targets (clang-14, ASan + UBSan). `make fuzz` runs each for
+# FUZZ_SECONDS; `make fuzz-smoke` runs each a few seconds from a fixed seed.
+FUZZ_SECONDS ?= 60
+
+fuzzers: bootstrap
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS) --target fuzzers
+
+fuzz: fuzzers
+	scripts/fuzz $(FUZZ_SECONDS)
+
+fuzz-smoke: fuzzers
+	scripts/fuzz --smoke
 
 # The main job on the bundled demo: a 1280x1024 skin made from demo/Skin.txt,
 # converted to 1024x768.
@@ -54,6 +68,19 @@ run: demo
 	@ls -l $(DEMO_SKINS)/Demo/1024x768
 	@echo "--- Skin.vsk deciphered:"
 	@build/native/bin/skinconv decode $(DEMO_SKINS)/Demo/1024x768/Skin.vsk
+
+# The benchmark: skinconv beside its floor and ImageMagick, written to
+# docs/benchmarks.md and docs/benchmarks.png (bench/run_bench.py). It has a
+# Release tree of its own and is never part of `make test`.
+BENCH_BUILD := build/bench
+.PHONY: bench
+bench:
+	scripts/bootstrap --bench
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc >/dev/null
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target skinconv bench_decode make_bench_skins
+	$(BENCH_BUILD)/bin/make_bench_skins $(BENCH_BUILD)/inputs
+	python3 bench/run_bench.py --check-only --inputs $(BENCH_BUILD)/inputs
+	python3 bench/run_bench.py --bin $(BENCH_BUILD)/bin --inputs $(BENCH_BUILD)/inputs
 
 clean:
 	rm -rf build

@@ -1,6 +1,7 @@
 #include "conversion/scaler.h"
 
 #include <cmath>
+#include <limits>
 #include <span>
 
 #include "conversion/bitmap_path.h"
@@ -15,7 +16,17 @@ namespace fendrix {
 namespace fs = std::filesystem;
 namespace {
 
-std::int32_t RoundHalfEven(double value) { return static_cast<std::int32_t>(std::nearbyint(value)); }
+// Rounds halves to even. A size beyond 32 bits (a base folder named 1x1, a
+// typed resolution of nine digits) saturates, so that the caller refuses it
+// instead of allocating; the cast alone would be undefined.
+std::int32_t RoundHalfEven(double value) {
+  double rounded = std::nearbyint(value);
+  if (!(rounded < static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  if (rounded < 0) return 0;
+  return static_cast<std::int32_t>(rounded);
+}
 
 // Finds each part of `relative` in turn without case, as Windows would.
 fs::path FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relative) {
@@ -76,6 +87,12 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   fs::path target = context.target_folder / PathFromCp1252(target_name);
   BitmapPlan plan = PlanBitmap(picture.width, picture.height, context.factors,
                                context.twips_per_pixel_x, context.twips_per_pixel_y);
+  if (plan.scale && !ImageSizeAllowed(plan.width, plan.height)) {
+    *err = "Bild wäre in der neuen Auflösung zu groß: " + DisplayPath(source) + " (mehr als " +
+           std::to_string(kMaxImageSide) + " Pixel Seitenlänge oder " +
+           std::to_string(kMaxImagePixels / (1024 * 1024)) + " Megapixel)";
+    return false;
+  }
   if (plan.scale) {
     Image scaled = Stretch(picture, plan.width, plan.height, context.filter);
     if (!context.fs.WriteFile(target, EncodeBmp24(scaled), err)) return false;

@@ -25,7 +25,8 @@ struct BitmapPlan {
 /// the factors in double and stored as float; scaled when both new sizes are
 /// more than one pixel (the quotients in float). The pixel size is the new
 /// twips size over twips per pixel, rounded to the nearest pixel, so 1280 x
-/// 1024 at 1280x1024 → 1024x768 comes out exactly 1024 x 768.
+/// 1024 at 1280x1024 → 1024x768 comes out exactly 1024 x 768. A size beyond
+/// 32 bits saturates at the largest one, which no picture may have.
 BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
                       float twips_per_pixel_x, float twips_per_pixel_y);
 
@@ -48,8 +49,8 @@ struct ScaleContext {
 /// factors, or copied when it would shrink to a single pixel. A missing
 /// bitmap or a name that would leave the skin is a warning (tied to `line`)
 /// and writes nothing. False, with `err` naming the file and the reason, when
-/// a picture cannot be read or the result cannot be written.
-bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line,
-                 std::string* err);
+/// a picture cannot be read, its result would exceed the largest picture
+/// allowed, or the result cannot be written.
+bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line, std::string* err);
 
 }  // namespace fendrix

@@ -2,11 +2,13 @@
 
 // For tests only: the real file system with faults injected on purpose, to
 // prove that a run leaves the disk as it was when the disk fills, a file
-// cannot be opened or a rename fails half-way.
+// cannot be opened or a rename fails half-way. It also remembers every path
+// it was asked to touch, so a test can prove what was never read.
 
-#include <functional>
+#include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/file_system.h"
 #include "support/path_text.h"
@@ -15,41 +17,67 @@ namespace fendrix::testing {
 
 class FaultyFileSystem : public RealFileSystem {
  public:
-  /// Which operation a fault hits.
+  /// Which operation a fault hits. A copy is a read of its source and a
+  /// write of its target; a tree removal hits kRemove once per entry, the
+  /// folder itself first.
   enum class Op { kRead, kWrite, kRename, kRemove, kMakeDirectory };
+
+  /// How a failing write leaves its file.
+  enum class Leftover {
+    kNothing,   ///< fails before the file is opened
+    kHalfFile,  ///< writes the first half, then fails, as a disk that fills does
+  };
 
   /// The `nth` (1-based) call of `op` whose path contains `fragment` fails
   /// with `reason`; every call after it succeeds again.
-  void FailOn(Op op, std::string fragment, int nth, std::string reason) {
-    faults_[op] = {std::move(fragment), nth, std::move(reason)};
+  void FailOn(Op op, std::string fragment, int nth, std::string reason,
+              Leftover leftover = Leftover::kNothing) {
+    faults_[op] = {std::move(fragment), nth, std::move(reason), leftover};
   }
 
   /// How many calls of `op` were made.
   int Calls(Op op) const {
-    auto it = calls_.find(op);
-    return it == calls_.end() ? 0 : it->second;
+    auto it = paths_.find(op);
+    return it == paths_.end() ? 0 : static_cast<int>(it->second.size());
   }
 
-  bool ReadFile(const std::filesystem::path& path, std::string* contents, std::string* err) override {
-    return Hit(Op::kRead, path, err) && RealFileSystem::ReadFile(path, contents, err);
+  /// The paths `op` was called with, in order (for a rename: the target).
+  std::vector<std::filesystem::path> Paths(Op op) const {
+    auto it = paths_.find(op);
+    return it == paths_.end() ? std::vector<std::filesystem::path>{} : it->second;
   }
-  bool WriteFile(const std::filesystem::path& path, std::string_view contents, std::string* err) override {
-    return Hit(Op::kWrite, path, err) && RealFileSystem::WriteFile(path, contents, err);
+
+  bool ReadFile(const std::filesystem::path& path, std::string* contents,
+                std::string* err) override {
+    return Hit(Op::kRead, path, err) == nullptr && RealFileSystem::ReadFile(path, contents, err);
   }
-  bool AppendFile(const std::filesystem::path& path, std::string_view contents, std::string* err) override {
-    return Hit(Op::kWrite, path, err) && RealFileSystem::AppendFile(path, contents, err);
+  bool WriteFile(const std::filesystem::path& path, std::string_view contents,
+                 std::string* err) override {
+    if (const Fault* fault = Hit(Op::kWrite, path, err)) {
+      WriteLeftover(*fault, path, contents, false);
+      return false;
+    }
+    return RealFileSystem::WriteFile(path, contents, err);
   }
-  bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string* err) override {
-    return Hit(Op::kWrite, to, err) && RealFileSystem::CopyFile(from, to, err);
+  bool AppendFile(const std::filesystem::path& path, std::string_view contents,
+                  std::string* err) override {
+    if (const Fault* fault = Hit(Op::kWrite, path, err)) {
+      WriteLeftover(*fault, path, contents, true);
+      return false;
+    }
+    return RealFileSystem::AppendFile(path, contents, err);
   }
-  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to, std::string* err) override {
-    return Hit(Op::kRename, to, err) && RealFileSystem::Rename(from, to, err);
+  // CopyFile is the real one: it reads and writes through the two above.
+  bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
+              std::string* err) override {
+    return Hit(Op::kRename, to, err) == nullptr && RealFileSystem::Rename(from, to, err);
   }
   bool RemoveTree(const std::filesystem::path& path, std::string* err) override {
-    return Hit(Op::kRemove, path, err) && RealFileSystem::RemoveTree(path, err);
+    return Hit(Op::kRemove, path, err) == nullptr && RealFileSystem::RemoveTree(path, err);
   }
   bool MakeDirectory(const std::filesystem::path& path, std::string* err) override {
-    return Hit(Op::kMakeDirectory, path, err) && RealFileSystem::MakeDirectory(path, err);
+    return Hit(Op::kMakeDirectory, path, err) == nullptr &&
+           RealFileSystem::MakeDirectory(path, err);
   }
 
  private:
@@ -57,22 +85,36 @@ class FaultyFileSystem : public RealFileSystem {
     std::string fragment;
     int nth = 0;
     std::string reason;
+    Leftover leftover = Leftover::kNothing;
     int seen = 0;
   };
 
-  bool Hit(Op op, const std::filesystem::path& path, std::string* err) {
-    ++calls_[op];
+  // Records the call; the fault when this call is the one to fail, with `err` set.
+  const Fault* Hit(Op op, const std::filesystem::path& path, std::string* err) {
+    paths_[op].push_back(path);
     auto it = faults_.find(op);
-    if (it == faults_.end()) return true;
+    if (it == faults_.end()) return nullptr;
     Fault& fault = it->second;
-    if (PathToUtf8(path).find(fault.fragment) == std::string::npos) return true;
-    if (++fault.seen != fault.nth) return true;
+    if (PathToUtf8(path).find(fault.fragment) == std::string::npos) return nullptr;
+    if (++fault.seen != fault.nth) return nullptr;
     *err = "Fehler beim Zugriff: " + DisplayPath(path) + " (" + fault.reason + ")";
-    return false;
+    return &fault;
+  }
+
+  void WriteLeftover(const Fault& fault, const std::filesystem::path& path,
+                     std::string_view contents, bool append) {
+    if (fault.leftover != Leftover::kHalfFile) return;
+    std::string ignored;
+    std::string_view half = contents.substr(0, contents.size() / 2);
+    if (append) {
+      RealFileSystem::AppendFile(path, half, &ignored);
+    } else {
+      RealFileSystem::WriteFile(path, half, &ignored);
+    }
   }
 
   std::map<Op, Fault> faults_;
-  std::map<Op, int> calls_;
+  std::map<Op, std::vector<std::filesystem::path>> paths_;
 };
 
 }  // namespace fendrix::testing

@@ -1,0 +1,15 @@
+#pragma once
+
+// What a fuzz target does when a property it checks does not hold: print the
+// property and abort, so libFuzzer keeps the input as a crash.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
+      std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                      \
+    }                                                                                    \
+  } while (false)

@@ -1,0 +1,77 @@
+// A whole Skin.vsk as the run reads it: split into lines, each deciphered,
+// rewritten for a new resolution and enciphered again. The first byte picks
+// the factors and the decimal separator, the rest is the file.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "conversion/bitmap_path.h"
+#include "conversion/cipher.h"
+#include "conversion/factors.h"
+#include "conversion/line_rewriter.h"
+#include "fuzz_check.h"
+#include "support/text_lines.h"
+
+namespace {
+
+using fendrix::ComputeFactors;
+using fendrix::ConversionFactors;
+
+// Shrinking, enlarging, a mixed aspect, a base as small as a folder name
+// allows, and a new size at the top of the 32-bit range.
+const std::array<ConversionFactors, 6> kFactorSets = {
+    ComputeFactors(1280, 1024, 1024, 768), ComputeFactors(1024, 768, 1920, 1200),
+    ComputeFactors(800, 600, 1280, 1024),  ComputeFactors(32767, 32767, 640, 480),
+    ComputeFactors(1, 1, 1920, 1200),      ComputeFactors(1280, 1024, 2147483647, 2147483647),
+};
+
+void CheckLine(std::string_view stored, const ConversionFactors& factors, char separator) {
+  std::string line(stored);
+  fendrix::CryptLine(line, fendrix::kSkinKey);
+  FUZZ_CHECK(line.size() == stored.size());
+  std::string again = line;
+  fendrix::CryptLine(again, fendrix::kSkinKey);
+  FUZZ_CHECK(again == stored);
+
+  fendrix::RewrittenLine rewritten = fendrix::RewriteLine(line, factors, separator);
+  if (line.empty()) {
+    FUZZ_CHECK(!rewritten.line && !rewritten.names_bitmap);
+    return;
+  }
+  FUZZ_CHECK(rewritten.line.has_value());
+  if (rewritten.names_bitmap) {
+    FUZZ_CHECK(rewritten.line->ends_with(".bmp"));
+    std::filesystem::path relative;
+    std::string why;
+    fendrix::ResolveBitmapPath(rewritten.bitmap, &relative, &why);
+  }
+  // A rewritten line is never longer than the line plus the digits of a
+  // 32-bit number: scaling replaces a value, it never grows without bound.
+  FUZZ_CHECK(rewritten.line->size() <= line.size() + 16);
+  fendrix::CryptLine(*rewritten.line, fendrix::kSkinKey);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const ConversionFactors& factors = kFactorSets[data[0] % kFactorSets.size()];
+  const char separator = (data[0] / kFactorSets.size()) % 2 ? '.' : ',';
+  std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+
+  fendrix::LineReader reader(text);
+  std::size_t lines = 0, bytes = 0;
+  for (std::string_view stored; reader.Next(&stored);) {
+    ++lines;
+    FUZZ_CHECK(stored.find('\r') == std::string_view::npos);
+    FUZZ_CHECK(stored.data() >= text.data() &&
+               stored.data() + stored.size() <= text.data() + text.size());
+    bytes += stored.size();
+    CheckLine(stored, factors, separator);
+  }
+  FUZZ_CHECK(lines == fendrix::CountLines(text));
+  FUZZ_CHECK(bytes <= text.size());
+  return 0;
+}
