@@ -4,11 +4,6 @@
 //
 //   make_demo SKIN_TXT OUT_SKINS_FOLDER
 
-#include <cstdio>  // jpeglib.h needs FILE
-
-#include <gif_lib.h>
-#include <jpeglib.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -21,37 +16,22 @@
 #include "conversion/cipher.h"
 #include "conversion/image.h"
 #include "conversion/stretch.h"
+#include "picture_encoders.h"
 #include "support/code_page.h"
 #include "support/text_lines.h"
 
 namespace fs = std::filesystem;
 using fendrix::Image;
+using fendrix::tools::Canvas;
+using fendrix::tools::EncodeBmp;
+using fendrix::tools::EncodeGif;
+using fendrix::tools::EncodeJpeg;
+using fendrix::tools::FillRect;
+using fendrix::tools::Put;
+using fendrix::tools::Rgb;
+using fendrix::tools::WriteFile;
 
 namespace {
-
-struct Rgb {
-  std::uint8_t r, g, b;
-};
-
-Image Canvas(int width, int height, Rgb fill) {
-  Image image{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
-  for (std::size_t i = 0; i < image.pixels.size(); i += 3) {
-    image.pixels[i] = fill.b, image.pixels[i + 1] = fill.g, image.pixels[i + 2] = fill.r;
-  }
-  return image;
-}
-
-void Put(Image& image, int x, int y, Rgb c) {
-  if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
-  std::uint8_t* p = image.Row(y) + x * 3;
-  p[0] = c.b, p[1] = c.g, p[2] = c.r;
-}
-
-void FillRect(Image& image, int x0, int y0, int w, int h, Rgb c) {
-  for (int y = y0; y < y0 + h; ++y) {
-    for (int x = x0; x < x0 + w; ++x) Put(image, x, y, c);
-  }
-}
 
 // A night-blue background with soft light bands and the player's panels.
 Image Background() {
@@ -78,138 +58,6 @@ Image Arrow(bool up, Rgb colour) {
     FillRect(image, 11 - row / 2, y, row + 2, 1, colour);
   }
   return image;
-}
-
-bool WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-void Append16(std::string& out, std::uint16_t v) { out.append({char(v & 255), char(v >> 8)}); }
-void Append32(std::string& out, std::uint32_t v) {
-  Append16(out, v & 0xFFFF);
-  Append16(out, v >> 16);
-}
-
-// A BMP of 1, 4 or 8 bits with a palette of the picture's own colours (the
-// pictures here have few), or of 16 (5-5-5) or 32 bits.
-std::string EncodeBmp(const Image& image, int bits) {
-  std::vector<std::uint32_t> palette;
-  std::vector<int> indices;
-  if (bits <= 8) {
-    for (std::int32_t y = 0; y < image.height; ++y) {
-      for (std::int32_t x = 0; x < image.width; ++x) {
-        const std::uint8_t* p = image.Row(y) + x * 3;
-        std::uint32_t colour = p[0] | p[1] << 8 | p[2] << 16;
-        std::size_t i = 0;
-        while (i < palette.size() && palette[i] != colour) ++i;
-        if (i == palette.size()) palette.push_back(colour);
-        indices.push_back(static_cast<int>(std::min<std::size_t>(i, (1u << bits) - 1)));
-      }
-    }
-    palette.resize(1u << bits);
-  }
-  std::uint32_t row_bytes = ((image.width * bits + 31) / 32) * 4;
-  std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette.size()) * 4;
-  std::string out = "BM";
-  Append32(out, offset + row_bytes * image.height);
-  Append32(out, 0);
-  Append32(out, offset);
-  Append32(out, 40);
-  Append32(out, image.width);
-  Append32(out, image.height);
-  Append16(out, 1);
-  Append16(out, static_cast<std::uint16_t>(bits));
-  Append32(out, 0);
-  Append32(out, row_bytes * image.height);
-  Append32(out, 2835);
-  Append32(out, 2835);
-  Append32(out, static_cast<std::uint32_t>(palette.size()));
-  Append32(out, 0);
-  for (std::uint32_t colour : palette) Append32(out, colour);
-  for (std::int32_t y = image.height - 1; y >= 0; --y) {
-    std::string row(row_bytes, '\0');
-    for (std::int32_t x = 0; x < image.width; ++x) {
-      const std::uint8_t* p = image.Row(y) + x * 3;
-      if (bits <= 8) {
-        int index = indices[static_cast<std::size_t>(y) * image.width + x];
-        int bit = x * bits;
-        row[bit / 8] = static_cast<char>(row[bit / 8] | index << (8 - bits - bit % 8));
-      } else if (bits == 16) {
-        std::uint16_t v = (p[2] >> 3) << 10 | (p[1] >> 3) << 5 | (p[0] >> 3);
-        row[x * 2] = static_cast<char>(v & 255), row[x * 2 + 1] = static_cast<char>(v >> 8);
-      } else {
-        row[x * 4] = static_cast<char>(p[0]), row[x * 4 + 1] = static_cast<char>(p[1]);
-        row[x * 4 + 2] = static_cast<char>(p[2]), row[x * 4 + 3] = 0;
-      }
-    }
-    out += row;
-  }
-  return out;
-}
-
-std::string EncodeJpeg(const Image& image, int quality) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = image.width;
-  cinfo.image_height = image.height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_EXT_BGR;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(image.Row(static_cast<std::int32_t>(cinfo.next_scanline)));
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::string out(reinterpret_cast<char*>(buffer), size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(buffer);
-  return out;
-}
-
-int GifWrite(GifFileType* gif, const GifByteType* data, int length) {
-  static_cast<std::string*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-  return length;
-}
-
-// A GIF of the picture's colours (at most 256), first colour transparent.
-std::string EncodeGif(const Image& image) {
-  std::vector<GifColorType> colours;
-  std::vector<GifByteType> pixels;
-  for (std::int32_t y = 0; y < image.height; ++y) {
-    for (std::int32_t x = 0; x < image.width; ++x) {
-      const std::uint8_t* p = image.Row(y) + x * 3;
-      std::size_t i = 0;
-      while (i < colours.size() && !(colours[i].Red == p[2] && colours[i].Green == p[1] &&
-                                     colours[i].Blue == p[0])) {
-        ++i;
-      }
-      if (i == colours.size() && colours.size() < 256) colours.push_back({p[2], p[1], p[0]});
-      pixels.push_back(static_cast<GifByteType>(std::min<std::size_t>(i, 255)));
-    }
-  }
-  colours.resize(256);
-  std::string out;
-  int error = 0;
-  GifFileType* gif = EGifOpen(&out, GifWrite, &error);
-  ColorMapObject* map = GifMakeMapObject(256, colours.data());
-  EGifPutScreenDesc(gif, image.width, image.height, 8, 0, map);
-  EGifPutImageDesc(gif, 0, 0, image.width, image.height, false, nullptr);
-  for (std::int32_t y = 0; y < image.height; ++y) {
-    EGifPutLine(gif, pixels.data() + static_cast<std::size_t>(y) * image.width, image.width);
-  }
-  EGifCloseFile(gif, &error);
-  GifFreeMapObject(map);
-  return out;
 }
 
 // The volume control: a slider track with a knob, few colours.

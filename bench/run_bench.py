@@ -1,0 +1,667 @@
+#!/usr/bin/env python3
+"""Times skinconv beside its floor and beside ImageMagick; writes the results.
+
+The floor of a conversion is reading and decoding its pictures once with the
+converter's own decoders (bench_decode) plus writing its output bytes once
+(cp of a finished output folder). Every figure with a goal is a ratio taken
+from interleaved runs: each round runs all commands of a scenario once, in
+alternating order, and a ratio is the median of the per-round ratios. Every
+command writes into an empty folder on the same file system as its inputs;
+emptying it is not timed. Peak memory comes from /usr/bin/time -v.
+
+    bench/run_bench.py --bin build/bench/bin --inputs build/bench/inputs
+    bench/run_bench.py --bin build/native/bin --smoke
+
+The inputs come from make_bench_skins and must match bench/inputs.sha256,
+else nothing is timed (--write-sha makes the list anew after a deliberate
+change of the generator). --smoke makes tiny inputs in a temporary folder,
+runs every command once and writes its report there: it proves that the
+benchmark works, its numbers mean nothing. Standard library only; the plot
+is a PNG drawn here.
+"""
+
+from __future__ import annotations
+
+import argparse
+import dataclasses
+import datetime
+import hashlib
+import json
+import os
+import platform
+import re
+import shutil
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+from typing import Callable
+
+from png_canvas import Canvas
+
+REPO = Path(__file__).resolve().parent.parent
+SHA_LIST = REPO / "bench" / "inputs.sha256"
+# Debian's ImageMagick by its full path: an earlier `convert` on PATH may be
+# something else.
+IM_CONVERT = Path("/usr/bin/convert")
+GNU_TIME = Path("/usr/bin/time")
+# The packages whose versions shape the numbers or the input bytes.
+PACKAGES = ["libjpeg62-turbo", "libgif7", "imagemagick", "hyperfine", "coreutils", "g++", "time"]
+
+
+class BenchError(Exception):
+    pass
+
+
+@dataclasses.dataclass
+class Scenario:
+    skin: str
+    base: str
+    target: str
+    with_peers: bool  # ImageMagick too
+
+
+SCENARIOS = [
+    Scenario("S1280", "1280x1024", "1024x768", True),
+    Scenario("S1920", "1920x1200", "1280x1024", False),
+    Scenario("Sup", "1024x768", "1280x1024", False),
+]
+TEXT = Scenario("Lines", "1280x1024", "1024x768", False)
+BATCH_RESOLUTIONS = "1024x768,800x600"
+
+
+@dataclasses.dataclass
+class Command:
+    key: str
+    label: str
+    steps: list[list[str]]  # processes run one after the other, timed together
+    prepare: Callable[[], None]  # untimed, before every run
+
+
+def run_steps(command: Command) -> float:
+    command.prepare()
+    start = time.perf_counter()
+    for argv in command.steps:
+        done = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        if done.returncode != 0:
+            raise BenchError(f"{command.label}: {' '.join(argv[:4])}... exited "
+                             f"{done.returncode}: {done.stderr.decode(errors='replace').strip()}")
+    return time.perf_counter() - start
+
+
+def interleaved(commands: list[Command], rounds: int) -> dict[str, list[float]]:
+    """Times of each command, one per round; one untimed round warms caches."""
+    for command in commands:
+        run_steps(command)
+    times: dict[str, list[float]] = {c.key: [] for c in commands}
+    for r in range(rounds):
+        order = commands if r % 2 == 0 else commands[::-1]
+        for command in order:
+            times[command.key].append(run_steps(command))
+    return times
+
+
+def pair_ratio(times: dict[str, list[float]], a: str, b: str) -> float:
+    return statistics.median(x / y for x, y in zip(times[a], times[b]))
+
+
+def fresh_folder(path: Path) -> Callable[[], None]:
+    def prepare() -> None:
+        shutil.rmtree(path, ignore_errors=True)
+        path.mkdir(parents=True)
+    return prepare
+
+
+def removed(*paths: Path) -> Callable[[], None]:
+    def prepare() -> None:
+        for path in paths:
+            shutil.rmtree(path, ignore_errors=True)
+    return prepare
+
+
+# --- Inputs -----------------------------------------------------------------
+
+def sha256(path: Path) -> str:
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def input_hashes(inputs: Path) -> dict[str, str]:
+    """The base folders' files; what conversions add beside them is not input."""
+    files = [p for s in [*SCENARIOS, TEXT]
+             for p in sorted((inputs / "skins" / s.skin / s.base).glob("*")) if p.is_file()]
+    return {p.relative_to(inputs).as_posix(): sha256(p) for p in files}
+
+
+def package_version(name: str) -> str:
+    # A package installed for two architectures answers once for each.
+    done = subprocess.run(["dpkg-query", "-W", "-f", "${Version}\n", name],
+                          capture_output=True, text=True)
+    versions = done.stdout.split() if done.returncode == 0 else []
+    return versions[0] if versions else "-"
+
+
+def write_sha_list(inputs: Path) -> None:
+    lines = ["# sha256 of the benchmark inputs, made by tools/make_bench_skins.",
+             "# The JPEG and GIF bytes depend on the encoder libraries; made with "
+             f"libjpeg62-turbo {package_version('libjpeg62-turbo')}, "
+             f"libgif7 {package_version('libgif7')}."]
+    lines += [f"{digest}  {name}" for name, digest in input_hashes(inputs).items()]
+    SHA_LIST.write_text("\n".join(lines) + "\n")
+
+
+def check_inputs(inputs: Path) -> None:
+    if not SHA_LIST.exists():
+        raise BenchError(f"{SHA_LIST} is missing")
+    expected = {}
+    for line in SHA_LIST.read_text().splitlines():
+        if line and not line.startswith("#"):
+            digest, name = line.split("  ", 1)
+            expected[name] = digest
+    found = input_hashes(inputs)
+    wrong = sorted(n for n in expected.keys() | found.keys() if expected.get(n) != found.get(n))
+    if wrong:
+        raise BenchError(
+            f"the inputs do not match {SHA_LIST.relative_to(REPO)} ({len(wrong)} files, first "
+            f"{wrong[0]}); other library versions than the list names write other bytes. "
+            "Refusing to time them.")
+    # The batch skins are hard links to (or copies of) S1280's files.
+    s1280 = inputs / "skins" / "S1280" / "1280x1024"
+    for skin in sorted((inputs / "batch").iterdir()):
+        for path in (skin / "1280x1024").iterdir():
+            source = s1280 / path.name
+            if not (path.samefile(source) or sha256(path) == sha256(source)):
+                raise BenchError(f"{path} differs from {source}; refusing to time it")
+
+
+def picture_size(path: Path) -> tuple[int, int]:
+    data = path.read_bytes()
+    if data[:2] == b"BM":
+        width, height = struct.unpack("<ii", data[18:26])
+        return width, abs(height)
+    if data[:3] == b"GIF":
+        return struct.unpack("<HH", data[6:10])
+    pos = 2
+    while pos < len(data):
+        marker, length = data[pos + 1], struct.unpack(">H", data[pos + 2:pos + 4])[0]
+        if marker in (0xC0, 0xC1, 0xC2):
+            height, width = struct.unpack(">HH", data[pos + 5:pos + 9])
+            return width, height
+        pos += 2 + length
+    raise BenchError(f"no size found in {path}")
+
+
+# --- Commands -----------------------------------------------------------------
+
+class Bench:
+    def __init__(self, bin_dir: Path, inputs: Path, rounds: int, smoke: bool):
+        self.bin = bin_dir
+        self.inputs = inputs
+        self.skins = inputs / "skins"
+        self.work = inputs / "work"
+        self.rounds = rounds
+        self.smoke = smoke
+        self.have_im = IM_CONVERT.exists()
+        self.have_time = GNU_TIME.exists()
+        self.have_hyperfine = shutil.which("hyperfine") is not None
+        if not smoke:
+            missing = [str(p) for p, ok in [(IM_CONVERT, self.have_im), (GNU_TIME, self.have_time),
+                                            ("hyperfine", self.have_hyperfine)] if not ok]
+            if missing:
+                raise BenchError(f"missing {', '.join(missing)}: run scripts/bootstrap --bench")
+        self.results: dict = {"ratios": {}, "times": {}, "memory": {}, "notes": []}
+
+    def skinconv(self, *args: str) -> list[str]:
+        return [str(self.bin / "skinconv"), "convert", *args, "--yes", "--quiet"]
+
+    def convert_args(self, s: Scenario, smooth: bool = False) -> list[str]:
+        args = self.skinconv(s.skin, s.target, "--skins", str(self.skins))
+        return args + (["--filter", "smooth"] if smooth else [])
+
+    def scenario_commands(self, s: Scenario) -> list[Command]:
+        base = self.skins / s.skin / s.base
+        out = self.skins / s.skin / s.target
+        sources = sorted(p for p in base.iterdir() if p.name != "Skin.vsk")
+        work = self.work / s.skin
+        shutil.rmtree(work, ignore_errors=True)
+        # A finished conversion gives the bytes the floor writes and the
+        # sizes the peers are asked for.
+        removed(out)()
+        run_steps(Command("ref", "reference conversion", [self.convert_args(s)], lambda: None))
+        ref = work / "ref"
+        shutil.copytree(out, ref)
+        removed(out)()
+        floor_out = work / "floor"
+        commands = [
+            Command(f"{s.skin}/floor", "floor: bench_decode + cp",
+                    [[str(self.bin / "bench_decode"), *map(str, sources)],
+                     ["cp", *map(str, sorted(ref.iterdir())), str(floor_out)]],
+                    fresh_folder(floor_out)),
+            Command(f"{s.skin}/nearest", "skinconv convert", [self.convert_args(s)], removed(out)),
+            Command(f"{s.skin}/smooth", "skinconv convert --filter smooth",
+                    [self.convert_args(s, smooth=True)], removed(out)),
+        ]
+        if s.with_peers and self.have_im:
+            jobs = []
+            for source in sources:
+                width, height = picture_size(ref / (source.stem + ".bmp"))
+                jobs.append((source, f"{width}x{height}!", source.stem + ".bmp"))
+            for op in ("sample", "resize"):
+                folder = work / f"im-{op}-files"
+                steps = [[str(IM_CONVERT), str(src), f"-{op}", geometry, "-type", "TrueColor",
+                          f"BMP3:{folder / name}"] for src, geometry, name in jobs]
+                commands.append(Command(f"{s.skin}/im-{op}-files",
+                                        f"ImageMagick convert -{op}, one process per file",
+                                        steps, fresh_folder(folder)))
+                folder = work / f"im-{op}-one"
+                argv = [str(IM_CONVERT)]
+                for i, (src, geometry, name) in enumerate(jobs):
+                    argv += [str(src), f"-{op}", geometry, "-type", "TrueColor"]
+                    argv += [f"BMP3:{folder / name}"] if i == len(jobs) - 1 else \
+                        ["-write", f"BMP3:{folder / name}", "+delete"]
+                commands.append(Command(f"{s.skin}/im-{op}-one",
+                                        f"ImageMagick convert -{op}, all files in one process",
+                                        [argv], fresh_folder(folder)))
+        return commands
+
+    def record_times(self, times: dict[str, list[float]], labels: dict[str, str]) -> None:
+        for key, values in times.items():
+            self.results["times"][key] = {"label": labels[key], "median": statistics.median(values),
+                                          "min": min(values), "max": max(values),
+                                          "runs": len(values)}
+
+    def ratio(self, key: str, times: dict[str, list[float]], a: str, b: str) -> None:
+        self.results["ratios"][key] = {"value": pair_ratio(times, a, b), "pairs": len(times[a]),
+                                       "a": a, "b": b}
+
+    def run_scenarios(self) -> None:
+        for s in SCENARIOS:
+            commands = self.scenario_commands(s)
+            print(f"bench: {s.skin} {s.base} -> {s.target}: {len(commands)} commands x "
+                  f"{self.rounds} rounds", flush=True)
+            times = interleaved(commands, self.rounds)
+            self.record_times(times, {c.key: c.label for c in commands})
+            k = s.skin
+            self.ratio(f"{k}/nearest:floor", times, f"{k}/nearest", f"{k}/floor")
+            self.ratio(f"{k}/smooth:floor", times, f"{k}/smooth", f"{k}/floor")
+            if f"{k}/im-sample-files" in times:
+                for op, ours in (("sample", "nearest"), ("resize", "smooth")):
+                    for how in ("files", "one"):
+                        self.ratio(f"{k}/{ours}:im-{op}-{how}", times, f"{k}/{ours}",
+                                   f"{k}/im-{op}-{how}")
+            if s.skin == "S1280" and self.have_hyperfine:
+                self.hyperfine(commands)
+
+    def run_text(self) -> None:
+        s = TEXT
+        source = self.skins / s.skin / s.base / "Skin.vsk"
+        out = self.skins / s.skin / s.target
+        copy_out = self.work / "text-cp"
+        commands = [
+            Command("text/convert", "skinconv convert, 1M-line Skin.vsk", [self.convert_args(s)],
+                    removed(out)),
+            Command("text/cp", "cp of the Skin.vsk", [["cp", str(source), str(copy_out)]],
+                    fresh_folder(copy_out)),
+        ]
+        print(f"bench: Skin.vsk of {source.stat().st_size / 1e6:.1f} MB x {self.rounds} rounds",
+              flush=True)
+        times = interleaved(commands, self.rounds)
+        self.record_times(times, {c.key: c.label for c in commands})
+        self.ratio("text:cp", times, "text/convert", "text/cp")
+
+    def run_batch(self) -> None:
+        batch = self.inputs / "batch"
+        skins = sorted(batch.iterdir())
+        outs = [skin / res for skin in skins for res in BATCH_RESOLUTIONS.split(",")]
+        commands = [
+            Command(f"batch/jobs{n}", f"skinconv convert --all {BATCH_RESOLUTIONS} --jobs {n}",
+                    [self.skinconv("--all", BATCH_RESOLUTIONS, "--skins", str(batch),
+                                   "--jobs", str(n))], removed(*outs))
+            for n in (1, 2)
+        ]
+        print(f"bench: batch of {len(skins)} skins x 2 resolutions x {self.rounds} rounds",
+              flush=True)
+        times = interleaved(commands, self.rounds)
+        self.record_times(times, {c.key: c.label for c in commands})
+        self.ratio("batch:jobs", times, "batch/jobs2", "batch/jobs1")
+        removed(*outs)()
+
+    def peak_memory(self, s: Scenario, smooth: bool, runs: int) -> int:
+        """Largest resident set in KiB over `runs` runs."""
+        argv = self.convert_args(s, smooth)
+        out = self.skins / s.skin / s.target
+        peak = 0
+        for _ in range(runs):
+            removed(out)()
+            if self.have_time:
+                done = subprocess.run([str(GNU_TIME), "-v", *argv], capture_output=True, text=True)
+                match = re.search(r"Maximum resident set size \(kbytes\): (\d+)", done.stderr)
+                if done.returncode != 0 or not match:
+                    raise BenchError(f"/usr/bin/time -v {' '.join(argv)}: {done.stderr[-300:]}")
+                peak = max(peak, int(match.group(1)))
+            else:
+                process = subprocess.Popen(argv, stdout=subprocess.DEVNULL)
+                _, status, usage = os.wait4(process.pid, 0)
+                if status != 0:
+                    raise BenchError(f"{' '.join(argv)} failed")
+                peak = max(peak, usage.ru_maxrss)
+        removed(out)()
+        return peak
+
+    def run_memory(self) -> None:
+        print("bench: peak memory", flush=True)
+        s1920 = SCENARIOS[1]
+        base = self.skins / s1920.skin / s1920.base
+        ref = self.work / s1920.skin / "ref"
+        largest = max((p for p in base.iterdir() if p.name != "Skin.vsk"),
+                      key=lambda p: picture_size(p)[0] * picture_size(p)[1])
+        width, height = picture_size(largest)
+        decoded = width * height * 3
+        output = (ref / (largest.stem + ".bmp")).stat().st_size
+        runs = 1 if self.smoke else 5
+        memory = self.results["memory"]
+        memory["bound"] = {"picture": largest.name, "size": f"{width}x{height}",
+                           "decoded": decoded, "output": output,
+                           "limit_kib": 3 * (decoded + output) / 1024}
+        memory["S1920/nearest"] = self.peak_memory(s1920, False, runs)
+        memory["S1920/smooth"] = self.peak_memory(s1920, True, runs)
+        memory["S1280/nearest"] = self.peak_memory(SCENARIOS[0], False, runs)
+        memory["text/convert"] = self.peak_memory(TEXT, False, runs)
+        memory["tool"] = "/usr/bin/time -v" if self.have_time else "wait4 (smoke only)"
+
+    def hyperfine(self, commands: list[Command]) -> None:
+        """Absolute times of the S1280 commands with hyperfine's statistics."""
+        json_path = self.work / "hyperfine.json"
+        argv = ["hyperfine", "--style", "none", "--warmup", "2", "--runs",
+                "2" if self.smoke else "10", "--export-json", str(json_path)]
+        for command in commands:
+            # The untimed preparation as hyperfine's --prepare: empty the
+            # folder the command writes to.
+            target = self.skins / "S1280" / "1024x768"
+            if command.key.endswith(("nearest", "smooth")):
+                prepare = f"rm -rf '{target}'"
+            else:
+                folder = self.work / "S1280" / command.key.split("/", 1)[1]
+                prepare = f"rm -rf '{folder}' && mkdir -p '{folder}'"
+            shell = " && ".join(" ".join(f"'{a}'" for a in argv_) for argv_ in command.steps)
+            argv += ["--prepare", prepare, "--command-name", command.key, shell]
+        done = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        if done.returncode != 0:
+            raise BenchError(f"hyperfine failed: {done.stderr[-500:]}")
+        for result in json.loads(json_path.read_text())["results"]:
+            self.results["times"][result["command"]]["hyperfine"] = {
+                "mean": result["mean"], "stddev": result["stddev"], "min": result["min"],
+                "max": result["max"], "runs": len(result["times"])}
+
+
+# --- Report -------------------------------------------------------------------
+
+GOALS = [
+    # key, figure, goal, stretch goal
+    ("S1280/nearest:floor", "whole skin S1280 / floor (decode inputs + write outputs)", 1.25, 1.10),
+    ("S1280/nearest:im-sample-files", "whole skin S1280 / ImageMagick -sample per file", 0.30,
+     None),
+    ("S1280/nearest:im-sample-one", "whole skin S1280 / ImageMagick -sample one process", 0.40,
+     None),
+    ("S1280/smooth:floor", "smooth filter S1280 / floor", 1.60, None),
+    ("text:cp", "one-million-line Skin.vsk / cp of it", 8.0, None),
+    ("memory", "peak memory S1920 / (3 x (largest decoded picture + its output))", 1.0, None),
+    ("batch:jobs", "batch 40 skins x 2 resolutions: --jobs 2 / --jobs 1", 0.60, None),
+]
+
+
+def machine() -> dict[str, str]:
+    cpu = "-"
+    for line in Path("/proc/cpuinfo").read_text().splitlines():
+        if line.startswith("model name"):
+            cpu = line.split(":", 1)[1].strip()
+            break
+    memory = "-"
+    for line in Path("/proc/meminfo").read_text().splitlines():
+        if line.startswith("MemTotal"):
+            memory = f"{int(line.split()[1]) / 1024 / 1024:.0f} GiB"
+    return {"cpu": f"{cpu}, {os.cpu_count()} cores", "memory": memory,
+            "kernel": f"{platform.system()} {platform.release()}",
+            "load": " ".join(f"{x:.2f}" for x in os.getloadavg())}
+
+
+def build_type(bin_dir: Path) -> str:
+    cache = bin_dir.parent / "CMakeCache.txt"
+    if cache.exists():
+        match = re.search(r"^CMAKE_BUILD_TYPE:\w+=(\w*)", cache.read_text(), re.M)
+        if match:
+            return match.group(1)
+    return "-"
+
+
+def goal_rows(results: dict) -> list[tuple[str, str, float, float, float | None, str]]:
+    """(key, figure, measured, goal, stretch, shown value) for every goal measured."""
+    rows = []
+    for key, figure, goal, stretch in GOALS:
+        if key == "memory":
+            memory = results["memory"]
+            if "S1920/nearest" not in memory:
+                continue
+            peak = max(memory["S1920/nearest"], memory["S1920/smooth"])
+            limit = memory["bound"]["limit_kib"]
+            rows.append((key, figure, peak / limit, goal, stretch,
+                         f"{peak / 1024:.1f} MiB of {limit / 1024:.1f} MiB"))
+        elif key in results["ratios"]:
+            value = results["ratios"][key]["value"]
+            rows.append((key, figure, value, goal, stretch, f"{value:.2f}"))
+    return rows
+
+
+def verdict(value: float, goal: float, stretch: float | None) -> str:
+    if stretch is not None and value <= stretch:
+        return "met (stretch too)"
+    return "met" if value <= goal else "**missed**"
+
+
+def write_markdown(path: Path, results: dict, info: dict) -> None:
+    lines = ["# Benchmarks", "",
+             "Made by `make bench` (bench/run_bench.py); do not edit by hand.", "",
+             f"Measured {info['date']} on {info['cpu']}, {info['memory']}, {info['kernel']}; "
+             f"load average {info['load_before']} before, {info['load_after']} after. "
+             f"skinconv built {info['build']} with {info['compiler']}.", "",
+             "## Goals", "",
+             "| figure | measured | goal | |", "|---|---|---|---|"]
+    for _, figure, value, goal, stretch, shown in goal_rows(results):
+        goal_text = f"≤ {goal:g}" + (f" (stretch {stretch:g})" if stretch is not None else "")
+        if figure.startswith("peak memory"):
+            goal_text = "≤ 1 (3 × (largest decoded picture + its output))"
+            shown = f"{value:.2f} ({shown})"
+        lines.append(f"| {figure} | {shown} | {goal_text} | {verdict(value, goal, stretch)} |")
+    pairs = sorted({r["pairs"] for r in results["ratios"].values()})
+    lines += ["", f"Ratios are medians of {', '.join(map(str, pairs))} per-round ratios "
+              "(interleaved runs, see below). Nearest filter unless said.", ""]
+
+    lines += ["## All ratios", "", "| ratio | median of per-round ratios |", "|---|---|"]
+    for key, ratio in results["ratios"].items():
+        a = results["times"][ratio["a"]]["label"]
+        b = results["times"][ratio["b"]]["label"]
+        lines.append(f"| {ratio['a']} / {ratio['b']} ({a} / {b}) | {ratio['value']:.3f} |")
+
+    lines += ["", "## Times", "",
+              "Medians of the interleaved rounds; for S1280 also hyperfine's mean ± σ "
+              "(2 warm-up runs, 10 runs, its --prepare empties the output folder).", "",
+              "| command | what | median | min | max | hyperfine |", "|---|---|---|---|---|---|"]
+    for key, t in results["times"].items():
+        hf = t.get("hyperfine")
+        hf_text = f"{hf['mean'] * 1e3:.1f} ± {hf['stddev'] * 1e3:.1f} ms" if hf else ""
+        lines.append(f"| {key} | {t['label']} | {t['median'] * 1e3:.1f} ms | "
+                     f"{t['min'] * 1e3:.1f} ms | {t['max'] * 1e3:.1f} ms | {hf_text} |")
+
+    memory = results["memory"]
+    if memory:
+        bound = memory["bound"]
+        lines += ["", "## Peak memory", "",
+                  f"Largest resident set over {info['memory_runs']} runs each, from "
+                  f"{memory['tool']}. The bound for S1920 is 3 × ({bound['picture']}, "
+                  f"{bound['size']}: {bound['decoded']} bytes decoded + {bound['output']} bytes "
+                  f"of its output) = {bound['limit_kib'] / 1024:.1f} MiB.", "",
+                  "| run | peak |", "|---|---|"]
+        for key in ("S1920/nearest", "S1920/smooth", "S1280/nearest", "text/convert"):
+            lines.append(f"| {key} | {memory[key] / 1024:.1f} MiB |")
+
+    lines += ["", "## Versions", "", "| package | version |", "|---|---|"]
+    lines += [f"| {name} | {version} |" for name, version in info["packages"].items()]
+    lines += ["", "## How it is measured", "", *METHOD, ""]
+    path.write_text("\n".join(lines))
+
+
+METHOD = [
+    "- Inputs: `tools/make_bench_skins` draws every picture from fixed seeds with integer "
+    "arithmetic and encodes it with libjpeg-turbo (quality 85, 88, 90, 4:2:0), giflib "
+    "(64 colours) and its own BMP writer (24 bits). S1280: 3 JPEGs 1280x1024, 4 BMPs "
+    "(2x 1280x1024, 640x512, 400x300), 3 GIFs (2x 200x40, 320x64) and a Skin.vsk of 300 lines "
+    "naming each picture once, converted to 1024x768. S1920: the same mix at 1920x1200, to "
+    "1280x1024. Sup: at 1024x768, to 1280x1024 (enlarging, so writing dominates). Lines: only a "
+    "Skin.vsk of a million lines (22 MB), to 1024x768. The bench refuses to run unless the "
+    "files match `bench/inputs.sha256`.",
+    "- Floor: `bench_decode` reads and decodes every source picture once with the converter's "
+    "own decoders, then one `cp` writes a finished output folder (all bitmaps and the Skin.vsk) "
+    "into an empty folder: the same bytes the conversion writes. The two processes are timed "
+    "together.",
+    "- Peers: Debian's ImageMagick 6 (`/usr/bin/convert`), asked for the same pixel sizes as "
+    "skinconv makes (`-sample WxH!` for nearest, `-resize WxH!` for smooth) and 24-bit BMPs "
+    "(`-type TrueColor BMP3:`). Per file: one `convert` per picture, run one after the other. "
+    "One process: a single `convert` that reads, scales and writes every picture in turn "
+    "(`in -sample G -write BMP3:out +delete` for each). ImageMagick keeps its default "
+    "threads (it may use both cores; skinconv uses one). It cannot touch the enciphered "
+    "Skin.vsk, so it does less than skinconv.",
+    "- Rounds: one untimed round warms the page cache, then every round runs each command of "
+    "a scenario once, forwards in even rounds and backwards in odd ones. A ratio is the median "
+    "of the per-round ratios. Before each run the folder the command writes is emptied "
+    "(skinconv's new resolution folder is removed, so it creates it as a user's run does); "
+    "that is not timed. Inputs and outputs lie on the same file system.",
+    "- Batch: 40 skins whose files are hard links to S1280's, converted by "
+    f"`skinconv convert --all {BATCH_RESOLUTIONS}` with `--jobs 1` and `--jobs 2`.",
+    "- Peak memory: the largest `Maximum resident set size` of `/usr/bin/time -v` over the runs.",
+    "- Noise: the machine is shared with builds of other work; the load averages above tell "
+    "how busy it was.",
+]
+
+
+PLOT_NAMES = {
+    "S1280/nearest:floor": "S1280 / FLOOR", "S1280/nearest:im-sample-files": "S1280 / IM PER FILE",
+    "S1280/nearest:im-sample-one": "S1280 / IM ONE PROCESS", "S1280/smooth:floor":
+    "SMOOTH / FLOOR", "text:cp": "1M LINES / CP", "memory": "PEAK MEMORY S1920",
+    "batch:jobs": "2 WORKERS / 1 WORKER",
+}
+
+
+def write_plot(path: Path, results: dict) -> None:
+    """Above: each goal figure as a share of its goal, the line at 100 % being
+    the goal. Below: the median times of the S1280 commands."""
+    rows = goal_rows(results)
+    times = [(k.split("/", 1)[1].upper(), t["median"]) for k, t in results["times"].items()
+             if k.startswith("S1280/")]
+    bar_h, gap, left, width = 22, 10, 330, 1000
+    height = 70 + len(rows) * (bar_h + gap) + 60 + len(times) * (bar_h + gap) + 20
+    canvas = Canvas(width, height)
+    plot_w = width - left - 230
+    scale = plot_w / 2.0  # 200 % of the goal across the plot
+    canvas.text(10, 14, "GOAL FIGURES AS % OF THEIR GOAL (LOWER IS BETTER)")
+    top = 60
+    canvas.rect(left + int(scale), top - 8, 2, len(rows) * (bar_h + gap) + 4, (0, 0, 0))
+    canvas.text(left + int(scale) - 22, top - 26, "GOAL")
+    y = top
+    for key, _, value, goal, _, shown in rows:
+        share = value / goal
+        length = int(min(share, 2.0) * scale)
+        canvas.text(10, y + 4, PLOT_NAMES[key])
+        canvas.rect(left, y, length, bar_h, (60, 160, 80) if share <= 1 else (210, 60, 50))
+        label = f"{share * 100:.0f}%" if key == "memory" else f"{shown} = {share * 100:.0f}%"
+        canvas.rect(left + length + 4, y, len(label) * 12 + 8, bar_h, (255, 255, 255))
+        canvas.text(left + length + 8, y + 4, label)
+        y += bar_h + gap
+    y += 24
+    canvas.text(10, y, "S1280: MEDIAN TIME PER COMMAND (MS)")
+    y += 36
+    longest = max((t for _, t in times), default=1.0)
+    for name, seconds in times:
+        canvas.text(10, y + 4, name)
+        length = int(seconds / longest * plot_w)
+        canvas.rect(left, y, max(1, length), bar_h, (70, 110, 190))
+        canvas.text(left + length + 8, y + 4, f"{seconds * 1e3:.0f}")
+        y += bar_h + gap
+    path.write_bytes(canvas.png())
+
+
+# --- Main -----------------------------------------------------------------------
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--bin", type=Path, default=REPO / "build" / "bench" / "bin",
+                        help="folder with skinconv, bench_decode and make_bench_skins")
+    parser.add_argument("--inputs", type=Path, default=REPO / "build" / "bench" / "inputs",
+                        help="the folder make_bench_skins wrote")
+    parser.add_argument("--rounds", type=int, default=21, help="interleaved rounds (pairs)")
+    parser.add_argument("--markdown", type=Path, default=REPO / "docs" / "benchmarks.md")
+    parser.add_argument("--plot", type=Path, default=REPO / "docs" / "benchmarks.png")
+    parser.add_argument("--smoke", action="store_true",
+                        help="tiny inputs in a temporary folder, one round, report there")
+    parser.add_argument("--write-sha", action="store_true",
+                        help="write bench/inputs.sha256 from the inputs and stop")
+    parser.add_argument("--check-only", action="store_true",
+                        help="check the inputs against bench/inputs.sha256 and stop")
+    args = parser.parse_args()
+
+    try:
+        if args.smoke:
+            with tempfile.TemporaryDirectory(prefix="fendrix-bench-") as temp:
+                inputs = Path(temp) / "inputs"
+                subprocess.run([str(args.bin / "make_bench_skins"), str(inputs), "--smoke"],
+                               check=True, stdout=subprocess.DEVNULL)
+                return run(args, inputs, 1, Path(temp) / "benchmarks.md",
+                           Path(temp) / "benchmarks.png", smoke=True)
+        if args.write_sha:
+            write_sha_list(args.inputs)
+            print(f"bench: wrote {SHA_LIST}")
+            return 0
+        check_inputs(args.inputs)
+        if args.check_only:
+            print("bench: inputs match bench/inputs.sha256")
+            return 0
+        if args.rounds < 21:
+            print("bench: fewer than 21 rounds: the ratios are not the goal figures",
+                  file=sys.stderr)
+        return run(args, args.inputs, args.rounds, args.markdown, args.plot, smoke=False)
+    except (BenchError, subprocess.CalledProcessError, OSError) as error:
+        print(f"bench: {error}", file=sys.stderr)
+        return 1
+
+
+def run(args, inputs: Path, rounds: int, markdown: Path, plot: Path, smoke: bool) -> int:
+    started = machine()
+    bench = Bench(args.bin, inputs, rounds, smoke)
+    bench.run_scenarios()
+    bench.run_text()
+    bench.run_batch()
+    bench.run_memory()
+    compiler = subprocess.run(["g++", "--version"], capture_output=True, text=True).stdout
+    info = {**started, "load_before": started["load"], "load_after": machine()["load"],
+            "date": datetime.date.today().isoformat(), "build": build_type(args.bin),
+            "compiler": compiler.splitlines()[0] if compiler else "-",
+            "packages": {name: package_version(name) for name in PACKAGES},
+            "memory_runs": 1 if smoke else 5}
+    write_markdown(markdown, bench.results, info)
+    write_plot(plot, bench.results)
+    shutil.rmtree(bench.work, ignore_errors=True)
+    if smoke:
+        print("bench: smoke run complete; every command ran (its numbers mean nothing)")
+    else:
+        print(markdown.read_text().split("## All ratios")[0].rstrip())
+        print(f"bench: wrote {markdown} and {plot}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
