@@ -81,8 +81,12 @@ RunResult ConversionRun::Execute() {
   const fs::path staging = StagingFolder(skin_folder, new_name);
   std::string err;
   auto fail = [&](std::string message) {
-    std::string ignored;
-    fs_.RemoveTree(staging, &ignored);
+    // A staging folder that stays is cleared by the next run; until then the
+    // user should know why it is there.
+    std::string cleanup_err;
+    if (!fs_.RemoveTree(staging, &cleanup_err)) {
+      message += "; der Zwischenordner " + DisplayPath(staging) + " bleibt zurück: " + cleanup_err;
+    }
     port_.EnterIdle();
     port_.ShowMessage(MessageKind::kError, message);
     result.outcome = RunOutcome::kFailed;
@@ -101,8 +105,13 @@ RunResult ConversionRun::Execute() {
   // A folder left by a run that was cut off is ours to clear.
   if (!fs_.RemoveTree(staging, &err) || !CreatePath(fs_, staging, &err)) return fail(err);
 
-  ScaleContext bitmaps{fs_, base_folder, staging, factors_, options_.filter,
-                       options_.twips_per_pixel_x, options_.twips_per_pixel_y};
+  ScaleContext bitmaps{fs_,
+                       base_folder,
+                       staging,
+                       factors_,
+                       options_.filter,
+                       options_.twips_per_pixel_x,
+                       options_.twips_per_pixel_y};
   const std::size_t line_count = CountLines(source);
   std::string written;
   written.reserve(source.size() + source.size() / 8);
@@ -111,8 +120,8 @@ RunResult ConversionRun::Execute() {
   std::string line;
   for (std::string_view stored; reader.Next(&stored);) {
     ++number;
-    port_.SetProgress(static_cast<float>(100.0 / static_cast<double>(line_count) *
-                                         static_cast<double>(number)));
+    port_.SetProgress(
+        static_cast<float>(100.0 / static_cast<double>(line_count) * static_cast<double>(number)));
     line.assign(stored);
     CryptLine(line, kSkinKey);
     RewrittenLine rewritten = RewriteLine(line, factors_, in.decimal_separator);

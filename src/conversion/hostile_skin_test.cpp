@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -336,6 +337,9 @@ const Row kRows[] = {
      Ending::kSameAsBase, "", ""},
 };
 
+// ctest lists a row by its name, not by its bytes.
+void PrintTo(const Row& row, std::ostream* out) { *out << row.name; }
+
 class HostileSkinTest : public ::testing::TestWithParam<Row> {};
 
 // Every entry of `folder` and below, links listed as links and not entered.
@@ -455,6 +459,8 @@ struct LinkRow {
   const char* name;
   const char* link;  // relative to the skin folder
 };
+
+void PrintTo(const LinkRow& row, std::ostream* out) { *out << row.name; }
 
 class HostileLinkTest : public ::testing::TestWithParam<LinkRow> {};
 

@@ -29,10 +29,11 @@ class FaultyFileSystem : public RealFileSystem {
   };
 
   /// The `nth` (1-based) call of `op` whose path contains `fragment` fails
-  /// with `reason`; every call after it succeeds again.
+  /// with `reason`; every call after it succeeds again. Several faults may
+  /// wait on one operation; each counts its own calls.
   void FailOn(Op op, std::string fragment, int nth, std::string reason,
               Leftover leftover = Leftover::kNothing) {
-    faults_[op] = {std::move(fragment), nth, std::move(reason), leftover};
+    faults_[op].push_back({std::move(fragment), nth, std::move(reason), leftover});
   }
 
   /// How many calls of `op` were made.
@@ -92,13 +93,13 @@ class FaultyFileSystem : public RealFileSystem {
   // Records the call; the fault when this call is the one to fail, with `err` set.
   const Fault* Hit(Op op, const std::filesystem::path& path, std::string* err) {
     paths_[op].push_back(path);
-    auto it = faults_.find(op);
-    if (it == faults_.end()) return nullptr;
-    Fault& fault = it->second;
-    if (PathToUtf8(path).find(fault.fragment) == std::string::npos) return nullptr;
-    if (++fault.seen != fault.nth) return nullptr;
-    *err = "Fehler beim Zugriff: " + DisplayPath(path) + " (" + fault.reason + ")";
-    return &fault;
+    const Fault* hit = nullptr;
+    for (Fault& fault : faults_[op]) {
+      if (PathToUtf8(path).find(fault.fragment) == std::string::npos) continue;
+      if (++fault.seen == fault.nth && !hit) hit = &fault;
+    }
+    if (hit) *err = "Fehler beim Zugriff: " + DisplayPath(path) + " (" + hit->reason + ")";
+    return hit;
   }
 
   void WriteLeftover(const Fault& fault, const std::filesystem::path& path,
@@ -113,7 +114,7 @@ class FaultyFileSystem : public RealFileSystem {
     }
   }
 
-  std::map<Op, Fault> faults_;
+  std::map<Op, std::vector<Fault>> faults_;
   std::map<Op, std::vector<std::filesystem::path>> paths_;
 };
 
