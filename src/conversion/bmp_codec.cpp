@@ -332,26 +332,61 @@ bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* re
   return true;
 }
 
-std::string EncodeBmp24(const Image& image) {
-  const std::size_t row = static_cast<std::size_t>(image.width) * 3;
+bool FindBmp24Rows(std::span<const std::uint8_t> data, PixelRows* rows) {
+  Layout layout;
+  std::string ignored;
+  if (data.size() < 2 || data[0] != 'B' || data[1] != 'M' || !ReadLayout(data, &layout, &ignored) ||
+      layout.bits != 24 || layout.compression != kBiRgb) {
+    return false;
+  }
+  // The same size check as DecodeRows: the last row may lack its padding.
+  const std::size_t row = static_cast<std::size_t>(layout.width) * 3;
   const std::size_t stride = (row + 3) & ~std::size_t{3};
-  const std::size_t pixels = stride * image.height;
+  if (data.size() - layout.pixel_offset < stride * (layout.height - 1) + row) return false;
+  const std::uint8_t* first = data.data() + layout.pixel_offset;
+  const auto step = static_cast<std::ptrdiff_t>(stride);
+  *rows = layout.top_down
+              ? PixelRows{first, step, layout.width, layout.height}
+              : PixelRows{first + step * (layout.height - 1), -step, layout.width, layout.height};
+  return true;
+}
+
+MutablePixelRows PrepareBmp24(std::int32_t width, std::int32_t height, std::string* file) {
+  const std::size_t row = static_cast<std::size_t>(width) * 3;
+  const std::size_t stride = (row + 3) & ~std::size_t{3};
+  const std::size_t pixels = stride * height;
   constexpr std::size_t kHeaders = kFileHeaderSize + 40;
-  std::string out(kHeaders + pixels, '\0');
+  file->resize(kHeaders + pixels);
+  std::string& out = *file;
+  std::fill_n(out.begin(), kHeaders, '\0');
   out[0] = 'B';
   out[1] = 'M';
   Put32(out, 2, static_cast<std::uint32_t>(out.size()));
   Put32(out, 10, kHeaders);
   Put32(out, 14, 40);
-  Put32(out, 18, static_cast<std::uint32_t>(image.width));
-  Put32(out, 22, static_cast<std::uint32_t>(image.height));
+  Put32(out, 18, static_cast<std::uint32_t>(width));
+  Put32(out, 22, static_cast<std::uint32_t>(height));
   Put16(out, 26, 1);
   Put16(out, 28, 24);
   Put32(out, 34, static_cast<std::uint32_t>(pixels));
   Put32(out, 38, 2835);  // 72 dpi
   Put32(out, 42, 2835);
+  // The buffer may hold an earlier file: only the pixels get written anew.
+  auto* first = reinterpret_cast<std::uint8_t*>(out.data()) + kHeaders;
+  if (stride != row) {
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
+      std::memset(first + y * stride + row, 0, stride - row);
+    }
+  }
+  const auto step = static_cast<std::ptrdiff_t>(stride);
+  return {first + step * (height - 1), -step, width, height};
+}
+
+std::string EncodeBmp24(const Image& image) {
+  std::string out;
+  const MutablePixelRows rows = PrepareBmp24(image.width, image.height, &out);
   for (std::int32_t y = 0; y < image.height; ++y) {
-    std::memcpy(&out[kHeaders + (image.height - 1 - y) * stride], image.Row(y), row);
+    std::memcpy(rows.Row(y), image.Row(y), static_cast<std::size_t>(image.width) * 3);
   }
   return out;
 }

@@ -400,5 +400,87 @@ TEST(BmpEncodeTest, WritesAPaddedBottomUpFileThatReadsBack) {
   }
 }
 
+// The rows found in the file must be exactly the ones DecodeBmp copies out
+// of it, and only plain 24-bit files may be taken as they lie.
+TEST(BmpRowsTest, FindsInTheFileTheRowsDecodeBmpCopies) {
+  const std::array<std::uint32_t, 3> k565 = {0xF800, 0x07E0, 0x001F};
+  struct Case {
+    Variant variant;
+    bool cut_last_padding = false;
+    bool found = true;
+  };
+  const std::vector<Case> cases = {
+      {{"info 24", 40, 24, 0}},
+      {{"info 24 top-down", 40, 24, 0, true}},
+      {{"core 24", 12, 24, 0}},
+      {{"v5 24", 124, 24, 0}},
+      {{"info 24, last row without padding", 40, 24, 0}, true},
+      {{"info 24 top-down, last row without padding", 40, 24, 0, true}, true},
+      {{"info 32", 40, 32, 0}, false, false},
+      {{"info 8", 40, 8, 0}, false, false},
+      {{"info rle8", 40, 8, 1}, false, false},
+      {{"info 16 565", 40, 16, 3, false, k565}, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.variant.name);
+    std::string file = MakeBmp(kArt, c.variant);
+    if (c.cut_last_padding) file.resize(file.size() - 3);
+    PixelRows rows;
+    ASSERT_EQ(FindBmp24Rows(AsSpan(file), &rows), c.found);
+    if (!c.found) continue;
+    Image decoded;
+    std::string reason;
+    ASSERT_TRUE(DecodeBmp(AsSpan(file), &decoded, &reason)) << reason;
+    ASSERT_EQ(rows.width, decoded.width);
+    ASSERT_EQ(rows.height, decoded.height);
+    for (std::int32_t y = 0; y < decoded.height; ++y) {
+      EXPECT_EQ(std::vector<std::uint8_t>(rows.Row(y), rows.Row(y) + rows.width * 3),
+                std::vector<std::uint8_t>(decoded.Row(y), decoded.Row(y) + decoded.width * 3))
+          << "row " << y;
+    }
+  }
+}
+
+TEST(BmpRowsTest, RefusesWhatDecodeBmpRefuses) {
+  const std::string file = MakeBmp(kArt, {"info 24", 40, 24, 0});
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"a row short", file.substr(0, file.size() - 24)},
+      {"headers only", file.substr(0, 54)},
+      {"not a BMP", "GIF89a" + file.substr(6)},
+      {"zero width", Patched(file, 18, 0)},
+  };
+  for (const auto& [name, broken] : cases) {
+    SCOPED_TRACE(name);
+    PixelRows rows;
+    EXPECT_FALSE(FindBmp24Rows(AsSpan(broken), &rows));
+    Image image;
+    std::string reason;
+    EXPECT_FALSE(DecodeBmp(AsSpan(broken), &image, &reason));
+  }
+}
+
+// A buffer that held a larger or a smaller file before must come out as the
+// very bytes EncodeBmp24 writes, padding included.
+TEST(BmpRowsTest, PreparedFileIsTheEncodedOneWhateverTheBufferHeld) {
+  std::mt19937 random(5);
+  for (std::size_t earlier : {0, 7, 1000}) {
+    for (std::int32_t width : {1, 2, 3, 4, 5, 7, 13}) {
+      for (std::int32_t height : {1, 2, 5}) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height) + " after " +
+                     std::to_string(earlier) + " bytes");
+        Image image{width, height,
+                    std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+        for (auto& b : image.pixels) b = static_cast<std::uint8_t>(random());
+        std::string file(earlier, '\xAB');
+        const MutablePixelRows rows = PrepareBmp24(width, height, &file);
+        for (std::int32_t y = 0; y < height; ++y) {
+          std::copy_n(image.Row(y), width * 3, rows.Row(y));
+        }
+        EXPECT_EQ(file, EncodeBmp24(image));
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fendrix

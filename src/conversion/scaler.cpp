@@ -74,14 +74,20 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
     return true;
   }
 
-  std::string bytes;
-  if (!context.fs.ReadFile(source, &bytes, err)) return false;
-  Image picture;
-  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                     bytes.size());
-  if (!DecodePicture(data, &picture, &why)) {
-    *err = "Bild kann nicht gelesen werden: " + DisplayPath(source) + " (" + why + ")";
-    return false;
+  ScaleBuffers& buffers = context.buffers;
+  buffers.picture = Image{};  // the last bitmap's pixels are not needed any more
+  if (!context.fs.ReadFile(source, &buffers.source, err)) return false;
+  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(buffers.source.data()),
+                                     buffers.source.size());
+  // A plain 24-bit BMP is sampled where its rows lie in the file: decoding it
+  // would only copy them.
+  PixelRows picture;
+  if (!FindBmp24Rows(data, &picture)) {
+    if (!DecodePicture(data, &buffers.picture, &why)) {
+      *err = "Bild kann nicht gelesen werden: " + DisplayPath(source) + " (" + why + ")";
+      return false;
+    }
+    picture = ReadRows(buffers.picture);
   }
 
   fs::path target = context.target_folder / PathFromCp1252(target_name);
@@ -94,8 +100,9 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
     return false;
   }
   if (plan.scale) {
-    Image scaled = Stretch(picture, plan.width, plan.height, context.filter);
-    if (!context.fs.WriteFile(target, EncodeBmp24(scaled), err)) return false;
+    // Resampled straight into the rows of the file to write.
+    StretchRows(picture, PrepareBmp24(plan.width, plan.height, &buffers.target), context.filter);
+    if (!context.fs.WriteFile(target, buffers.target, err)) return false;
     ++context.scaled;
     return true;
   }
@@ -104,9 +111,14 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   // When the picture was a JPEG or GIF there may be no such file; then the
   // picture itself is saved unscaled, so the new Skin.vsk names no missing file.
   fs::path same_name = FindEntry(context.fs, context.source_folder, PathFromCp1252(target_name));
-  bool copied = FileExists(context.fs, same_name)
-                    ? context.fs.CopyFile(same_name, target, err)
-                    : context.fs.WriteFile(target, EncodeBmp24(picture), err);
+  bool copied;
+  if (FileExists(context.fs, same_name)) {
+    copied = context.fs.CopyFile(same_name, target, err);
+  } else {
+    StretchRows(picture, PrepareBmp24(picture.width, picture.height, &buffers.target),
+                context.filter);
+    copied = context.fs.WriteFile(target, buffers.target, err);
+  }
   if (!copied) return false;
   ++context.copied;
   return true;

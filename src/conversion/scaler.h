@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "conversion/factors.h"
+#include "conversion/image.h"
 #include "conversion/run_port.h"
 #include "conversion/stretch.h"
 #include "support/file_system.h"
@@ -30,6 +31,14 @@ struct BitmapPlan {
 BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
                       float twips_per_pixel_x, float twips_per_pixel_y);
 
+/// Buffers that the bitmaps of one run share, so that a run allocates them
+/// for its largest bitmap only, not once per bitmap.
+struct ScaleBuffers {
+  std::string source;  ///< the picture file's bytes
+  Image picture;       ///< the decoded picture, unless its file holds the rows as they are
+  std::string target;  ///< the BMP file to write
+};
+
 /// Settings and tallies shared by every bitmap of one run.
 struct ScaleContext {
   FileSystem& fs;
@@ -42,6 +51,7 @@ struct ScaleContext {
   std::size_t scaled = 0;
   std::size_t copied = 0;
   std::vector<RunWarning> warnings;
+  ScaleBuffers buffers;
 };
 
 /// Writes the new folder's copy of the bitmap `value` names (code-page bytes,

@@ -29,19 +29,15 @@ std::vector<std::int32_t> NearestIndices(std::int32_t source, std::int32_t targe
   return indices;
 }
 
-Image StretchNearest(const Image& source, std::int32_t width, std::int32_t height) {
-  Image out;
-  out.width = width;
-  out.height = height;
-  out.pixels.resize(static_cast<std::size_t>(width) * height * 3);
-  std::vector<std::int32_t> columns = NearestIndices(source.width, width);
+void StretchNearest(const PixelRows& source, const MutablePixelRows& target) {
+  std::vector<std::int32_t> columns = NearestIndices(source.width, target.width);
   for (std::int32_t& c : columns) c *= 3;
-  const std::vector<std::int32_t> rows = NearestIndices(source.height, height);
-  const std::size_t row_bytes = static_cast<std::size_t>(width) * 3;
-  for (std::int32_t y = 0; y < height; ++y) {
-    std::uint8_t* d = out.Row(y);
+  const std::vector<std::int32_t> rows = NearestIndices(source.height, target.height);
+  const std::size_t row_bytes = static_cast<std::size_t>(target.width) * 3;
+  for (std::int32_t y = 0; y < target.height; ++y) {
+    std::uint8_t* d = target.Row(y);
     if (y > 0 && rows[y] == rows[y - 1]) {
-      std::memcpy(d, d - row_bytes, row_bytes);
+      std::memcpy(d, target.Row(y - 1), row_bytes);
       continue;
     }
     const std::uint8_t* s = source.Row(rows[y]);
@@ -52,7 +48,6 @@ Image StretchNearest(const Image& source, std::int32_t width, std::int32_t heigh
       d += 3;
     }
   }
-  return out;
 }
 
 // For each target pixel along one axis: the contiguous source pixels it reads
@@ -115,72 +110,135 @@ Taps MakeTaps(std::int32_t source, std::int32_t target) {
   return taps;
 }
 
-// One source row resampled horizontally, with kMidBits fraction bits.
-void HorizontalPass(const std::uint8_t* source, const Taps& taps, std::uint16_t* out) {
+// The horizontal taps with one length for every target pixel, so that the
+// inner loop has a fixed count: shorter taps are filled up with zero weights,
+// and a tap that would then reach past the end of the row starts further left
+// instead. Zero weights add nothing, so every sum is exactly the one of the
+// taps as made.
+struct EvenTaps {
+  std::int32_t length = 0;
+  std::vector<std::int32_t> first;    // times 3: the byte offset in the row
+  std::vector<std::int32_t> weights;  // `length` entries per target pixel
+};
+
+EvenTaps Even(const Taps& taps, std::int32_t source) {
+  EvenTaps even;
+  even.length = taps.max_count;
   const std::int32_t* weight = taps.weights.data();
-  const std::size_t width = taps.first.size();
-  for (std::size_t x = 0; x < width; ++x, out += 3) {
-    const std::uint8_t* s = source + taps.first[x] * 3;
+  for (std::size_t i = 0; i < taps.first.size(); ++i) {
+    const std::int32_t start = std::min(taps.first[i], source - even.length);
+    even.first.push_back(start * 3);
+    const std::int32_t lead = taps.first[i] - start;
+    even.weights.insert(even.weights.end(), lead, 0);
+    even.weights.insert(even.weights.end(), weight, weight + taps.count[i]);
+    even.weights.insert(even.weights.end(), even.length - lead - taps.count[i], 0);
+    weight += taps.count[i];
+  }
+  return even;
+}
+
+// One source row resampled horizontally, with kMidBits fraction bits.
+// `kLength` is the taps' length when known when compiling, 0 otherwise.
+template <int kLength>
+void HorizontalPass(const std::uint8_t* source, const EvenTaps& taps, std::uint16_t* out) {
+  const std::int32_t length = kLength > 0 ? kLength : taps.length;
+  const std::int32_t* weight = taps.weights.data();
+  for (const std::int32_t first : taps.first) {
+    const std::uint8_t* s = source + first;
     std::uint32_t b = 0, g = 0, r = 0;
-    for (std::int32_t k = taps.count[x]; k > 0; --k, s += 3, ++weight) {
-      b += s[0] * static_cast<std::uint32_t>(*weight);
-      g += s[1] * static_cast<std::uint32_t>(*weight);
-      r += s[2] * static_cast<std::uint32_t>(*weight);
+    for (std::int32_t k = 0; k < length; ++k, s += 3) {
+      const auto w = static_cast<std::uint32_t>(weight[k]);
+      b += s[0] * w;
+      g += s[1] * w;
+      r += s[2] * w;
     }
+    weight += length;
     constexpr int kShift = kWeightBits - kMidBits;
     constexpr std::uint32_t kHalf = 1u << (kShift - 1);
     out[0] = static_cast<std::uint16_t>((b + kHalf) >> kShift);
     out[1] = static_cast<std::uint16_t>((g + kHalf) >> kShift);
     out[2] = static_cast<std::uint16_t>((r + kHalf) >> kShift);
+    out += 3;
   }
 }
 
-Image StretchSmooth(const Image& source, std::int32_t width, std::int32_t height) {
-  const Taps columns = MakeTaps(source.width, width);
-  const Taps rows = MakeTaps(source.height, height);
-  Image out;
-  out.width = width;
-  out.height = height;
-  out.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+using HorizontalPassFn = void (*)(const std::uint8_t*, const EvenTaps&, std::uint16_t*);
+
+// Shrinking by up to a third and enlarging give taps of 2; shrinking by up to
+// a half, 3; these get loops the compiler can unroll.
+HorizontalPassFn HorizontalPassFor(std::int32_t length) {
+  switch (length) {
+    case 1:
+      return HorizontalPass<1>;
+    case 2:
+      return HorizontalPass<2>;
+    case 3:
+      return HorizontalPass<3>;
+    default:
+      return HorizontalPass<0>;
+  }
+}
+
+void StretchSmooth(const PixelRows& source, const MutablePixelRows& target) {
+  const EvenTaps columns = Even(MakeTaps(source.width, target.width), source.width);
+  const HorizontalPassFn horizontal = HorizontalPassFor(columns.length);
+  const Taps rows = MakeTaps(source.height, target.height);
 
   // Horizontally resampled source rows, kept in a ring: the rows a target row
   // reads are contiguous and never move backwards, so a ring as large as the
   // widest tap holds them all and each source row is resampled once.
-  const std::size_t mid_values = static_cast<std::size_t>(width) * 3;
+  const std::size_t mid_values = static_cast<std::size_t>(target.width) * 3;
   const std::int32_t ring_size = rows.max_count;
   std::vector<std::uint16_t> ring(mid_values * ring_size);
   std::vector<std::int32_t> ring_row(ring_size, -1);
   std::vector<std::uint32_t> sum(mid_values);
 
   const std::int32_t* weight = rows.weights.data();
-  for (std::int32_t y = 0; y < height; ++y) {
-    std::fill(sum.begin(), sum.end(), 0);
+  for (std::int32_t y = 0; y < target.height; ++y) {
     for (std::int32_t k = 0; k < rows.count[y]; ++k, ++weight) {
       const std::int32_t row = rows.first[y] + k;
       std::uint16_t* mid = ring.data() + mid_values * (row % ring_size);
       if (ring_row[row % ring_size] != row) {
-        HorizontalPass(source.Row(row), columns, mid);
+        horizontal(source.Row(row), columns, mid);
         ring_row[row % ring_size] = row;
       }
-      const std::uint32_t w = static_cast<std::uint32_t>(*weight);
-      for (std::size_t i = 0; i < mid_values; ++i) sum[i] += mid[i] * w;
+      const auto w = static_cast<std::uint32_t>(*weight);
+      if (k == 0) {
+        for (std::size_t i = 0; i < mid_values; ++i) sum[i] = mid[i] * w;
+      } else {
+        for (std::size_t i = 0; i < mid_values; ++i) sum[i] += mid[i] * w;
+      }
     }
     constexpr int kShift = kWeightBits + kMidBits;
     constexpr std::uint32_t kHalf = 1u << (kShift - 1);
-    std::uint8_t* d = out.Row(y);
+    std::uint8_t* d = target.Row(y);
     for (std::size_t i = 0; i < mid_values; ++i)
       d[i] = static_cast<std::uint8_t>((sum[i] + kHalf) >> kShift);
   }
-  return out;
 }
 
 }  // namespace
 
+void StretchRows(const PixelRows& source, const MutablePixelRows& target, StretchFilter filter) {
+  assert(source.width >= 1 && source.height >= 1 && target.width >= 1 && target.height >= 1);
+  if (target.width == source.width && target.height == source.height) {
+    for (std::int32_t y = 0; y < target.height; ++y) {
+      std::memcpy(target.Row(y), source.Row(y), static_cast<std::size_t>(target.width) * 3);
+    }
+  } else if (filter == StretchFilter::kNearest) {
+    StretchNearest(source, target);
+  } else {
+    StretchSmooth(source, target);
+  }
+}
+
 Image Stretch(const Image& source, std::int32_t width, std::int32_t height, StretchFilter filter) {
-  assert(source.width >= 1 && source.height >= 1 && width >= 1 && height >= 1);
-  if (width == source.width && height == source.height) return source;
-  return filter == StretchFilter::kNearest ? StretchNearest(source, width, height)
-                                           : StretchSmooth(source, width, height);
+  Image out;
+  out.width = width;
+  out.height = height;
+  out.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+  StretchRows(ReadRows(source), WriteRows(out), filter);
+  return out;
 }
 
 }  // namespace fendrix

@@ -18,4 +18,9 @@ enum class StretchFilter {
 /// `source` resampled to `width` x `height` (each at least 1).
 Image Stretch(const Image& source, std::int32_t width, std::int32_t height, StretchFilter filter);
 
+/// `source` resampled into `target`, whose rows say the size (each at least
+/// 1), wherever the rows of either lie: the pixels are those Stretch makes.
+/// The rows must not overlap.
+void StretchRows(const PixelRows& source, const MutablePixelRows& target, StretchFilter filter);
+
 }  // namespace fendrix

@@ -86,18 +86,26 @@ bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::
     *err = Failure("Datei kann nicht gelesen werden", path, ErrnoText());
     return false;
   }
-  std::string data;
-  char buffer[1 << 16];
-  for (;;) {
-    std::size_t got = std::fread(buffer, 1, sizeof buffer, file.get());
-    data.append(buffer, got);
-    if (got < sizeof buffer) break;
+  // One read of the size the file has now, straight into the caller's
+  // buffer (whose capacity a caller reading many files keeps); then on to
+  // the end, should the file have grown meanwhile.
+  std::error_code ec;
+  const std::uintmax_t found = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
+  const std::size_t size = ec ? 0 : static_cast<std::size_t>(found);
+  contents->resize(size);
+  std::size_t got = std::fread(contents->data(), 1, size, file.get());
+  if (got == size) {
+    char buffer[1 << 16];
+    for (std::size_t more; (more = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
+      contents->append(buffer, more);
+      got += more;
+    }
   }
+  contents->resize(got);
   if (std::ferror(file.get())) {
     *err = Failure("Datei kann nicht gelesen werden", path, ErrnoText());
     return false;
   }
-  *contents = std::move(data);
   return true;
 }
 

@@ -30,7 +30,8 @@ class FileSystem {
   /// What `path` names; kMissing also when it cannot be queried at all.
   virtual EntryKind Stat(const std::filesystem::path& path) = 0;
 
-  /// Reads the whole file into `contents`.
+  /// Reads the whole file into `contents`, keeping its capacity. After a
+  /// failure `contents` holds nothing to rely on.
   virtual bool ReadFile(const std::filesystem::path& path, std::string* contents,
                         std::string* err) = 0;
 
