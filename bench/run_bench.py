@@ -221,7 +221,7 @@ class Bench:
         return [str(self.bin / "skinconv"), "convert", *args, "--yes", "--quiet"]
 
     def convert_args(self, s: Scenario, smooth: bool = False) -> list[str]:
-        args = self.skinconv(s.skin, s.target, "--skins", str(self.skins))
+        args = self.skinconv(s.skin, s.target, "--skins", str(self.skins), "--from", s.base)
         return args + (["--filter", "smooth"] if smooth else [])
 
     def scenario_commands(self, s: Scenario) -> list[Command]:
@@ -286,6 +286,7 @@ class Bench:
             print(f"bench: {s.skin} {s.base} -> {s.target}: {len(commands)} commands x "
                   f"{self.rounds} rounds", flush=True)
             times = interleaved(commands, self.rounds)
+            removed(self.skins / s.skin / s.target)()
             self.record_times(times, {c.key: c.label for c in commands})
             k = s.skin
             self.ratio(f"{k}/nearest:floor", times, f"{k}/nearest", f"{k}/floor")
@@ -312,6 +313,7 @@ class Bench:
         print(f"bench: Skin.vsk of {source.stat().st_size / 1e6:.1f} MB x {self.rounds} rounds",
               flush=True)
         times = interleaved(commands, self.rounds)
+        removed(out)()
         self.record_times(times, {c.key: c.label for c in commands})
         self.ratio("text:cp", times, "text/convert", "text/cp")
 
