@@ -106,9 +106,12 @@ bool DecodeGif(std::span<const std::uint8_t> data, const GifPlacement& placement
     GifByteType* block;
     if (DGifGetExtension(gif.get(), &code, &block) == GIF_ERROR) return Fail(gif->Error, reason);
     if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
-      GraphicsControlBlock control;
-      DGifExtensionToGCB(block[0], block + 1, &control);
-      transparent = control.TransparentColor;
+      // giflib refuses a control block longer than 4 bytes and then leaves
+      // `control` unset; its fields are the first 4 bytes whatever follows.
+      GraphicsControlBlock control{};
+      if (DGifExtensionToGCB(4, block + 1, &control) == GIF_OK) {
+        transparent = control.TransparentColor;
+      }
     }
     while (block) {
       if (DGifGetExtensionNext(gif.get(), &block) == GIF_ERROR) return Fail(gif->Error, reason);
