@@ -1,0 +1,40 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/layout.h"
+
+namespace fendrix {
+
+/// A font of the window: every one is "MS Sans Serif" in the ANSI set.
+struct FontArgs {
+  double points = 9.75;
+  int weight = FW_NORMAL;
+};
+
+/// Creates the font for a screen of `dpi` dots per inch.
+HFONT CreateWindowFont(const FontArgs& args, int dpi);
+
+/// What a child control is created from.
+struct ControlArgs {
+  const wchar_t* class_name = L"STATIC";
+  int id = 0;
+  const wchar_t* text = L"";
+  TwipsRect rect;
+  /// Styles besides WS_CHILD and WS_VISIBLE.
+  DWORD style = 0;
+  DWORD ex_style = 0;
+  HFONT font = nullptr;
+  /// A drop-down list also needs room below it for its dropped list.
+  int list_height_twips = 0;
+};
+
+/// Creates a child control of `parent` at its place in pixels.
+HWND CreateControl(HWND parent, const ControlArgs& args, const TwipsPerPixel& scale);
+
+/// The text of a window.
+std::wstring WindowText(HWND window);
+
+}  // namespace fendrix

@@ -1,0 +1,204 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include "app/window_test_support.h"
+#include "support/faulty_file_system.h"
+
+namespace fendrix::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class RunTest : public ::testing::Test {
+ protected:
+  void Open() {
+    harness.AddResolution("A", "1280x1024");
+    window = harness.Open();
+  }
+  const MainWindowControls& controls() const { return window->controls(); }
+  void Click() { SendMessageW(controls().cmdCreateSkin, BM_CLICK, 0, 0); }
+  int Progress() const {
+    return static_cast<int>(SendMessageW(controls().ProgressBar1, PBM_GETPOS, 0, 0));
+  }
+
+  // The controls the run disables, in the order it disables them.
+  std::vector<HWND> RunControls() const {
+    const MainWindowControls& c = controls();
+    return {c.cboSkins,      c.cboBaseResolution, c.cmdSelectSkin,
+            c.cmdCreateSkin, c.txtResH,           c.txtResV};
+  }
+
+  void ExpectIdle() const {
+    for (HWND control : RunControls()) EXPECT_TRUE(IsWindowEnabled(control));
+    EXPECT_EQ(WindowText(controls().cmdCreateSkin), L"Skin erstellen");
+  }
+
+  WindowHarness harness;
+  std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(RunTest, SucceedsWithTheBarFullAndOneMessage) {
+  Open();
+  Click();
+
+  ASSERT_EQ(harness.messages.size(), 1u);
+  EXPECT_EQ(harness.messages[0].text, L"Der Skin wurde erfolgreich umgewandelt!");
+  EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_EQ(Progress(), 100);
+  ExpectIdle();
+  EXPECT_EQ(DecipherLines(ReadAll(harness.skins / "A" / "1024x768" / "Skin.vsk")).size(), 5u);
+  EXPECT_FALSE(window->closed());
+}
+
+TEST_F(RunTest, InvalidResolutionOnlySaysSo) {
+  struct {
+    std::wstring width, height;
+  } cases[] = {{L"639", L"480"}, {L"640", L"479"}, {L"abc", L"480"}, {L"800", L""}};
+  Open();
+  for (const auto& c : cases) {
+    harness.messages.clear();
+    SetWindowTextW(controls().txtResH, c.width.c_str());
+    SetWindowTextW(controls().txtResV, c.height.c_str());
+    Click();
+    ASSERT_EQ(harness.messages.size(), 1u) << c.width << "x" << c.height;
+    EXPECT_EQ(harness.messages[0].text, L"Keine gültige Auflösung angegeben");
+    EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK));
+    ExpectIdle();
+  }
+  EXPECT_EQ(Names(harness.skins / "A"), std::vector<std::string>{"1280x1024"});
+  EXPECT_EQ(Progress(), 0);
+}
+
+TEST_F(RunTest, DecimalCommaIsReadWithTheUsersSeparator) {
+  Open();
+  SetWindowTextW(controls().txtResH, L"800,4");
+  SetWindowTextW(controls().txtResV, L"600");
+  Click();
+  EXPECT_TRUE(fs::exists(harness.skins / "A" / "800x600" / "Skin.vsk"));
+}
+
+TEST_F(RunTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
+  harness.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
+  Open();
+  std::vector<bool> enabled_while_asked;
+  std::wstring caption_while_asked;
+  harness.on_message = [&] {
+    for (HWND control : RunControls()) enabled_while_asked.push_back(IsWindowEnabled(control));
+    caption_while_asked = WindowText(controls().cmdCreateSkin);
+  };
+  harness.answers = {IDNO};
+
+  Click();
+
+  ASSERT_EQ(harness.messages.size(), 1u);
+  EXPECT_EQ(harness.messages[0].text,
+            L"Ein Skinverzeichnis für diese Auflösung existiert bereits, soll dieses ersetzt "
+            L"werden?");
+  EXPECT_EQ(harness.messages[0].flags,
+            static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1));
+  EXPECT_EQ(enabled_while_asked, std::vector<bool>(6, false));
+  EXPECT_EQ(caption_while_asked, L"Erstelle Skin...");
+  EXPECT_EQ(Names(harness.skins / "A" / "1024x768"), std::vector<std::string>{"alt.txt"});
+  ExpectIdle();
+}
+
+TEST_F(RunTest, ReplaceQuestionYesReplacesTheFolder) {
+  harness.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
+  Open();
+  harness.answers = {IDYES, IDOK};
+
+  Click();
+
+  ASSERT_EQ(harness.messages.size(), 2u);
+  EXPECT_EQ(harness.messages[1].text, L"Der Skin wurde erfolgreich umgewandelt!");
+  EXPECT_EQ(Names(harness.skins / "A" / "1024x768"),
+            (std::vector<std::string>{"Skin.vsk", "Zelback.bmp"}));
+}
+
+// A disk that fails every write by throwing instead of answering false.
+class ThrowingDisk : public RealFileSystem {
+ public:
+  bool WriteFile(const fs::path& path, std::string_view, std::string*) override {
+    throw fs::filesystem_error("Datenträger voll", path,
+                               std::make_error_code(std::errc::no_space_on_device));
+  }
+};
+
+TEST_F(RunTest, FailureLeavesTheWindowIdleWithOneMessageNamingTheFile) {
+  FaultyFileSystem full_disk;
+  full_disk.FailOn(FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll");
+  ThrowingDisk throwing_disk;
+  struct {
+    FileSystem* fs;
+    const wchar_t* file;
+  } cases[] = {{&full_disk, L"Skin.vsk"}, {&throwing_disk, L"Zelback.bmp"}};
+  for (const auto& c : cases) {
+    harness.messages.clear();
+    harness.env.fs = c.fs;
+    Open();
+
+    Click();
+
+    ASSERT_EQ(harness.messages.size(), 1u) << c.file;
+    EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    const std::wstring& text = harness.messages[0].text;
+    EXPECT_NE(text.find(c.file), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"Datenträger voll"), std::wstring::npos) << text;
+    ExpectIdle();
+    EXPECT_FALSE(fs::exists(harness.skins / "A" / "1024x768")) << c.file;
+  }
+}
+
+TEST_F(RunTest, EnterClicksTheDefaultButtonOrTheFocusedPickerButton) {
+  Open();
+  SetFocus(controls().txtResH);
+  PressKey(*window, VK_RETURN);
+  ASSERT_EQ(harness.messages.size(), 1u);
+  EXPECT_EQ(harness.messages[0].text, L"Der Skin wurde erfolgreich umgewandelt!");
+  EXPECT_EQ(GetFocus(), controls().txtResH);  // back where the run was started from
+
+  SetFocus(controls().cmdSelectSkin);
+  PressKey(*window, VK_RETURN);
+  EXPECT_EQ(harness.browse_calls.size(), 1u);
+  EXPECT_EQ(harness.messages.size(), 1u);
+}
+
+TEST_F(RunTest, EnterDoesNothingWhileCreateIsDisabled) {
+  harness.env.program_folder = harness.folder.MakeFolder("Elsewhere");
+  Open();
+  ASSERT_FALSE(IsWindowEnabled(controls().cmdCreateSkin));
+  for (HWND control : {controls().txtResH, controls().txtResV, controls().cboSkins}) {
+    SetFocus(control);
+    PressKey(*window, VK_RETURN);
+  }
+  EXPECT_TRUE(harness.messages.empty());
+  EXPECT_TRUE(harness.browse_calls.empty());
+}
+
+TEST_F(RunTest, TabWalksTheControlsInTabOrder) {
+  Open();
+  const MainWindowControls& c = controls();
+  std::vector<HWND> expected = {c.txtResH,  c.txtResV,           c.cmdSelectSkin,
+                                c.cboSkins, c.cboBaseResolution, c.cmdCreateSkin};
+  SetFocus(c.cmdCreateSkin);
+  std::vector<HWND> visited;
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    PressKey(*window, VK_TAB);
+    visited.push_back(GetFocus());
+  }
+  EXPECT_EQ(visited, expected);
+}
+
+TEST_F(RunTest, ResolutionBoxesRefuseAFifthCharacter) {
+  Open();
+  for (HWND box : {controls().txtResH, controls().txtResV}) {
+    SetWindowTextW(box, L"");
+    SetFocus(box);
+    Type(L"12345");
+    EXPECT_EQ(WindowText(box), L"1234");
+  }
+}
+
+}  // namespace
+}  // namespace fendrix::testing

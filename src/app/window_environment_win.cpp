@@ -1,0 +1,32 @@
+#include "app/window_environment.h"
+
+#include "app/command_line.h"
+#include "dialogs/folder_browse.h"
+#include "support/decimal_separator.h"
+#include "support/program_info.h"
+
+namespace fendrix {
+
+WindowEnvironment SystemEnvironment(FileSystem& fs) {
+  WindowEnvironment env;
+  env.message_box = [](HWND owner, const std::wstring& text, UINT flags) {
+    return MessageBoxW(owner, text.c_str(), kApplicationTitle, flags);
+  };
+  env.browse_for_folder = [](HWND owner, const BrowseArgs& args) {
+    return BrowseForFolder(owner, args);
+  };
+  env.on_closed = [] { PostQuitMessage(0); };
+  env.command_line = CommandLineArguments(GetCommandLineW());
+  env.program_folder = ProgramFolder();
+  env.screen_width = GetSystemMetrics(SM_CXSCREEN);
+  env.screen_height = GetSystemMetrics(SM_CYSCREEN);
+  HDC screen = GetDC(nullptr);
+  env.dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
+  env.dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  env.decimal_separator = SystemDecimalSeparator();
+  env.fs = &fs;
+  return env;
+}
+
+}  // namespace fendrix
