@@ -1,7 +1,9 @@
 #include "support/program_info.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+// shellapi.h builds on what windows.h declares.
+#include <shellapi.h>
 
 #include "support/code_page.h"
 
