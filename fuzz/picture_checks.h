@@ -34,6 +34,13 @@ void CheckDecoder(const std::uint8_t* data, std::size_t size, Decode decode) {
   FUZZ_CHECK(ImageSizeAllowed(image.width, image.height));
   FUZZ_CHECK(image.pixels.size() == static_cast<std::size_t>(image.width) * image.height * 3);
 
+  // The same file must give the same picture every time: a value the decoder
+  // forgot to set shows here when the stack held something else.
+  Image twice;
+  FUZZ_CHECK(decode(std::span<const std::uint8_t>(data, size), &twice, &reason));
+  FUZZ_CHECK(twice.width == image.width && twice.height == image.height &&
+             twice.pixels == image.pixels);
+
   // What the run writes must read back as the same picture.
   Image again;
   const std::string file = EncodeBmp24(image);

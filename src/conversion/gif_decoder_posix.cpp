@@ -105,11 +105,11 @@ bool DecodeGif(std::span<const std::uint8_t> data, const GifPlacement& placement
     int code;
     GifByteType* block;
     if (DGifGetExtension(gif.get(), &code, &block) == GIF_ERROR) return Fail(gif->Error, reason);
-    if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
-      // giflib refuses a control block longer than 4 bytes and then leaves
-      // `control` unset; its fields are the first 4 bytes whatever follows.
+    // Only a control block of exactly 4 bytes is read, as the Windows decoder
+    // reads it; giflib refuses any other length and leaves `control` unset.
+    if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] == 4) {
       GraphicsControlBlock control{};
-      if (DGifExtensionToGCB(4, block + 1, &control) == GIF_OK) {
+      if (DGifExtensionToGCB(block[0], block + 1, &control) == GIF_OK) {
         transparent = control.TransparentColor;
       }
     }

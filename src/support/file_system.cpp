@@ -1,11 +1,13 @@
 #include "support/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <system_error>
 
+#include "support/large_buffer.h"
 #include "support/link_check.h"
 
 namespace fendrix {
@@ -91,12 +93,28 @@ bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::
   // the end, should the file have grown meanwhile.
   std::error_code ec;
   const std::uintmax_t found = fs::is_regular_file(path, ec) ? fs::file_size(path, ec) : 0;
-  const std::size_t size = ec ? 0 : static_cast<std::size_t>(found);
+  const std::size_t size = ec ? 0 : static_cast<std::size_t>(std::min(found, kMaxReadBytes + 1));
+  if (size > kMaxReadBytes) {
+    *err = Failure(
+        "Datei kann nicht gelesen werden", path,
+        "zu groß: " + std::to_string(found) + " Bytes, höchstens " + std::to_string(kMaxReadBytes));
+    return false;
+  }
+  if (contents->capacity() < size) {
+    contents->clear();  // nothing to keep when it moves
+    contents->reserve(size);
+    ExpectFullUse(contents->data(), size);
+  }
   contents->resize(size);
   std::size_t got = std::fread(contents->data(), 1, size, file.get());
   if (got == size) {
     char buffer[1 << 16];
     for (std::size_t more; (more = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
+      if (got + more > kMaxReadBytes) {
+        *err =
+            Failure("Datei kann nicht gelesen werden", path, "wächst beim Lesen über die Grenze");
+        return false;
+      }
       contents->append(buffer, more);
       got += more;
     }
@@ -178,7 +196,7 @@ bool RealFileSystem::Rename(const fs::path& from, const fs::path& to, std::strin
   return true;
 }
 
-bool RealFileSystem::CopyFile(const fs::path& from, const fs::path& to, std::string* err) {
+bool RealFileSystem::Copy(const fs::path& from, const fs::path& to, std::string* err) {
   std::string contents;
   if (!ReadFile(from, &contents, err)) return false;
   return WriteFile(to, contents, err);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -22,6 +23,11 @@ struct DirectoryEntry {
   bool is_directory = false;
 };
 
+/// The largest file ReadFile reads. The largest picture allowed is 64
+/// megapixels, 256 MiB as a 32-bit BMP; a skin file is a few kilobytes. A
+/// larger file from a skin would only cost a 32-bit program its memory.
+inline constexpr std::uintmax_t kMaxReadBytes = 320ull * 1024 * 1024;
+
 /// The file-system operations the core needs, and nothing more.
 class FileSystem {
  public:
@@ -30,8 +36,9 @@ class FileSystem {
   /// What `path` names; kMissing also when it cannot be queried at all.
   virtual EntryKind Stat(const std::filesystem::path& path) = 0;
 
-  /// Reads the whole file into `contents`, keeping its capacity. After a
-  /// failure `contents` holds nothing to rely on.
+  /// Reads the whole file into `contents`, keeping its capacity; a file
+  /// larger than kMaxReadBytes is refused before anything is allocated.
+  /// After a failure `contents` holds nothing to rely on.
   virtual bool ReadFile(const std::filesystem::path& path, std::string* contents,
                         std::string* err) = 0;
 
@@ -58,9 +65,10 @@ class FileSystem {
   virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
                       std::string* err) = 0;
 
-  /// Copies a file, replacing the target.
-  virtual bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                        std::string* err) = 0;
+  /// Copies a file, replacing the target. (Not "CopyFile": windows.h makes
+  /// that name a macro in every file that sees it.)
+  virtual bool Copy(const std::filesystem::path& from, const std::filesystem::path& to,
+                    std::string* err) = 0;
 };
 
 /// The machine's own file system.
@@ -79,8 +87,8 @@ class RealFileSystem : public FileSystem {
   bool RemoveTree(const std::filesystem::path& path, std::string* err) override;
   bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
               std::string* err) override;
-  bool CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
-                std::string* err) override;
+  bool Copy(const std::filesystem::path& from, const std::filesystem::path& to,
+            std::string* err) override;
 };
 
 /// A path as UTF-8 text for messages, with the platform's separators.
