@@ -1,12 +1,17 @@
 #include "conversion/conversion_run.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
+#include <numeric>
 #include <optional>
 
 #include "conversion/cipher.h"
 #include "conversion/line_rewriter.h"
 #include "conversion/scaler.h"
 #include "support/file_helpers.h"
+#include "support/large_buffer.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
 #include "support/text_lines.h"
@@ -36,6 +41,44 @@ fs::path StagingFolder(const fs::path& skin_folder, const std::string& new_name)
 fs::path RetiredFolder(const fs::path& skin_folder, const std::string& new_name) {
   return skin_folder / PathFromUtf8("~" + new_name + ".alt");
 }
+
+// The bytes CryptLine XORs into a line of the skin file, worked out once per
+// run with XorCrypt itself: they depend only on a byte's position and the
+// key, and repeat every lcm(key length, 256) bytes. A line is then one XOR
+// pass, eight bytes at a time, deciphered or enciphered alike.
+class LineMask {
+ public:
+  explicit LineMask(std::string_view key)
+      : mask_(key.empty() ? 256 : std::lcm(key.size(), std::size_t{256}), '\0') {
+    XorCrypt(mask_, key);
+  }
+
+  /// `to` = `from` XOR the mask, for `size` bytes; the two must not overlap.
+  void Apply(const char* from, char* to, std::size_t size) const {
+    for (std::size_t start = 0; start < size; start += mask_.size()) {
+      const std::size_t n = std::min(mask_.size(), size - start);
+      if (n < 8) {
+        for (std::size_t i = 0; i < n; ++i) to[start + i] = from[start + i] ^ mask_[i];
+        continue;
+      }
+      // Whole words, then the last eight bytes once more: they are worked
+      // out from `from` again, so bytes done twice come out the same.
+      for (std::size_t i = 0; i + 8 <= n; i += 8) Word(from + start, to + start, i);
+      Word(from + start, to + start, n - 8);
+    }
+  }
+
+ private:
+  void Word(const char* from, char* to, std::size_t at) const {
+    std::uint64_t bytes, key;
+    std::memcpy(&bytes, from + at, 8);
+    std::memcpy(&key, mask_.data() + at, 8);
+    bytes ^= key;
+    std::memcpy(to + at, &bytes, 8);
+  }
+
+  std::string mask_;
+};
 
 }  // namespace
 
@@ -113,31 +156,52 @@ RunResult ConversionRun::Execute() {
                        options_.twips_per_pixel_x,
                        options_.twips_per_pixel_y};
   const std::size_t line_count = CountLines(source);
-  std::string written;
-  written.reserve(source.size() + source.size() / 8);
+  // The new file is written line after line into one buffer, sized once for
+  // the usual case and never filled beforehand.
+  std::size_t capacity = source.size() + source.size() / 8, used = 0;
+  auto written = std::make_unique_for_overwrite<char[]>(capacity);
+  ExpectFullUse(written.get(), capacity);
   LineReader reader(source);
   std::size_t number = 0;
-  std::string line;
+  const LineMask mask(kSkinKey);
+  // Each line is deciphered into `plain` and rewritten into
+  // `rewritten_plain`; both only ever grow.
+  std::string plain, rewritten_plain;
   for (std::string_view stored; reader.Next(&stored);) {
     ++number;
     port_.SetProgress(
         static_cast<float>(100.0 / static_cast<double>(line_count) * static_cast<double>(number)));
-    line.assign(stored);
-    CryptLine(line, kSkinKey);
-    RewrittenLine rewritten = RewriteLine(line, factors_, in.decimal_separator);
-    if (!rewritten.line) continue;
-    if (!rewritten.warning.empty()) bitmaps.warnings.push_back({number, rewritten.warning});
+    const std::size_t room = stored.size() + kRewriteGrowth;
+    if (plain.size() < room) {
+      plain.resize(room);
+      rewritten_plain.resize(room);
+    }
+    mask.Apply(stored.data(), plain.data(), stored.size());
+    const LineRewrite rewritten = RewriteLineInto({plain.data(), stored.size()}, factors_,
+                                                  in.decimal_separator, rewritten_plain.data());
+    if (!rewritten.written) continue;
+    if (rewritten.kept_value) {
+      bitmaps.warnings.push_back(
+          {number, KeptValueWarning({rewritten_plain.data(), rewritten.size})});
+    }
     if (rewritten.names_bitmap && !ScaleBitmap(bitmaps, rewritten.bitmap, number, &err)) {
       return fail(err);
     }
-    CryptLine(*rewritten.line, kSkinKey);
-    written += *rewritten.line;
-    written += kLineEnd;
+    if (capacity - used < rewritten.size + kLineEnd.size()) {
+      capacity = std::max(2 * capacity, used + rewritten.size + kLineEnd.size());
+      auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+      std::memcpy(larger.get(), written.get(), used);
+      written = std::move(larger);
+    }
+    char* out = written.get() + used;
+    mask.Apply(rewritten_plain.data(), out, rewritten.size);
+    std::memcpy(out + rewritten.size, kLineEnd.data(), kLineEnd.size());
+    used += rewritten.size + kLineEnd.size();
     ++result.lines_written;
   }
   // A skin file without a single line is not written at all.
   if (result.lines_written > 0 &&
-      !fs_.WriteFile(staging / PathFromUtf8(kSkinFileName), written, &err)) {
+      !fs_.WriteFile(staging / PathFromUtf8(kSkinFileName), {written.get(), used}, &err)) {
     return fail(err);
   }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "conversion/line_rewriter.h"
 #include "conversion/test_skin.h"
 #include "support/faulty_file_system.h"
 
@@ -91,6 +92,36 @@ TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
   EXPECT_EQ(port.messages.back(), std::make_pair(MessageKind::kSuccess, std::string(kSuccessText)));
   EXPECT_EQ(Snapshot(base_), before);
   EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+}
+
+// The run deciphers and enciphers with a mask worked out once; lines around
+// its period of 256 bytes and shorter than a word of 8 must come out as
+// CryptLine and RewriteLine make them, line by line as LineReader cuts them
+// (an enciphered line may hold a carriage return and so fall in two).
+TEST_F(ConversionRunTest, CiphersLinesOfEveryLengthAsCryptLineDoes) {
+  std::vector<std::string> lines;
+  for (std::size_t length : {1, 7, 8, 9, 16, 255, 256, 257, 511, 512, 513, 700}) {
+    std::string line = "x.Left=1";
+    for (std::size_t i = 0; line.size() < length; ++i) line += static_cast<char>('0' + i % 10);
+    lines.push_back(line.substr(0, length));
+    lines.push_back("x.Caption=" + line.substr(0, length));
+  }
+  const std::string stored = EncipherLines(lines);
+  dir_.Write("Skins/Demo/1280x1024/Skin.vsk", stored);
+  RecordingPort port(Inputs("1024", "768"));
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
+
+  std::string expected;
+  LineReader reader(stored);
+  for (std::string_view read; reader.Next(&read);) {
+    std::string line(read);
+    CryptLine(line, kSkinKey);
+    RewrittenLine rewritten = RewriteLine(line, ComputeFactors(1280, 1024, 1024, 768), ',');
+    if (!rewritten.line) continue;
+    CryptLine(*rewritten.line, kSkinKey);
+    expected += *rewritten.line + std::string(kLineEnd);
+  }
+  EXPECT_TRUE(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk") == expected);
 }
 
 TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {

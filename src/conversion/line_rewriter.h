@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,35 @@ struct RewrittenLine {
 /// warning, so one bad value never costs the rest of the skin.
 RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factors,
                           char decimal_separator);
+
+/// What RewriteLineInto did with a line.
+struct LineRewrite {
+  /// False for an empty line, which is dropped: nothing was written.
+  bool written = false;
+  /// The length of the rewritten line.
+  std::size_t size = 0;
+  /// A bitmap line; `bitmap` is its value as found (possibly empty), a view
+  /// into the line given.
+  bool names_bitmap = false;
+  std::string_view bitmap;
+  /// A scaled property held no usable number and was copied as it stood.
+  bool kept_value = false;
+};
+
+/// How much longer than its line a rewritten line can be: a scaled number
+/// takes up to 11 characters where its value may have had 1, and a bitmap
+/// name gains ".bmp".
+inline constexpr std::size_t kRewriteGrowth = 16;
+
+/// RewriteLine for a whole file: writes the rewritten line at `out`, which
+/// has room for `line`.size() + kRewriteGrowth bytes, and allocates nothing
+/// on the way for the lines a skin is made of.
+LineRewrite RewriteLineInto(std::string_view line, const ConversionFactors& factors,
+                            char decimal_separator, char* out);
+
+/// The warning for a line whose value was kept (UTF-8), given the line as
+/// rewritten.
+std::string KeptValueWarning(std::string_view rewritten_line);
 
 /// The name a bitmap value is saved under in the new folder: its base name
 /// (after the last backslash, before the last dot) followed by ".bmp".

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/strings.h"
+
 namespace fendrix {
 namespace {
 
@@ -85,6 +87,34 @@ TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
   Check({"x.FontSize=8.75", "x.FontSize=8"}, f, '.');
   Check({"x.FontSize=8.75", "x.FontSize=8.75", std::nullopt, true}, f,
         ',');  // "." is no separator here
+}
+
+// Separators before, on and after every eight-byte boundary, checked
+// against the fields GetField cuts, which the rule is written in.
+TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
+  const ConversionFactors one{1.0f, 1.0f, 1.0f};
+  const std::string letters = "Abcdefghijklmnopqrstuvwxyz";
+  for (std::size_t element = 0; element <= 17; ++element) {
+    for (const char* property : {"Left", "Caption"}) {
+      for (const char* extra : {"", ".Rest", "."}) {
+        for (std::size_t digits = 1; digits <= 10; digits += 3) {
+          for (const char* tail : {"", "=9", "=.x="}) {
+            const std::string key = letters.substr(0, element) + "." + property + extra;
+            const std::string line = key + "=" + std::string("1234567891").substr(0, digits) + tail;
+            const std::string value = GetField(line, 2, "=");
+            const std::string expected =
+                GetField(key, 1, ".") + "." + GetField(key, 2, ".") + "=" + value;
+            Check({line, expected}, one, ',');
+          }
+        }
+      }
+    }
+  }
+  for (std::size_t before = 0; before <= 17; ++before) {
+    const std::string key = letters.substr(0, before);
+    Check({key + "=a.b.c", key + "=a.b.c"}, one, ',');  // dots after the "=" are value
+    Check({key + ".b", key + ".b"}, one, ',');          // no "=" at all
+  }
 }
 
 TEST(BitmapTargetNameTest, IsTheBaseNameWithBmp) {

@@ -28,6 +28,9 @@ TEST(LineReaderTest, EndsLinesAtCarriageReturns) {
       {"a\nb\r\n", {"a\nb"}},      // a lone LF is data
       {"a\r\n\nb", {"a", "\nb"}},  // only the first LF after CR is the end
       {"\r\n", {""}},
+      {"\n", {"\n"}},  // a line feed with no carriage return before it is data
+      {"\r\r", {"", ""}},
+      {"\rx\n", {"", "x\n"}},
       {std::string("x\0y\r\n", 5), {std::string("x\0y", 3)}},
   };
   for (const auto& c : cases) {
