@@ -7,7 +7,7 @@ XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 WINE_RUN := $(CURDIR)/cmake/wine-run
 DEMO_SKINS := build/demo/Skins
 
-.PHONY: all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean fuzzers fuzz fuzz-smoke
+.PHONY: gui screenshot all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean fuzzers fuzz fuzz-smoke
 
 all: native
 
@@ -26,9 +26,11 @@ asan: bootstrap
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
-# Wine's first start in a new prefix takes a while; do it once, up front.
+# Wine's first start in a new prefix takes a while; do it once, up front,
+# and give the prefix the fonts the window is laid out for.
 wineprefix:
 	@test -f build/wineprefix/system.reg || (mkdir -p build && $(WINE_RUN) wineboot -i >/dev/null 2>&1 || true)
+	@scripts/wine-fonts
 
 test-native: native
 	ctest --preset native -j $(JOBS)
@@ -84,3 +86,11 @@ bench:
 
 clean:
 	rm -rf build
+
+# The window under Wine on the demo skins (needs an X display).
+gui: demo win32 wineprefix
+	scripts/gui $(DEMO_SKINS)
+
+# build/screenshots/main.png: the window on a virtual 1024x768 screen.
+screenshot: demo win32 wineprefix
+	scripts/screenshot $(DEMO_SKINS)

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <windows.h>
-// <windows.h> makes CopyFile a macro, which would rename FileSystem::CopyFile
-// in every file that sees both; nothing here uses the Win32 function.
-#undef CopyFile
 
 #include <filesystem>
 #include <functional>

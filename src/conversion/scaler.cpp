@@ -113,7 +113,7 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   fs::path same_name = FindEntry(context.fs, context.source_folder, PathFromCp1252(target_name));
   bool copied;
   if (FileExists(context.fs, same_name)) {
-    copied = context.fs.CopyFile(same_name, target, err);
+    copied = context.fs.Copy(same_name, target, err);
   } else {
     StretchRows(picture, PrepareBmp24(picture.width, picture.height, &buffers.target),
                 context.filter);

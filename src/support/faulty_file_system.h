@@ -68,7 +68,7 @@ class FaultyFileSystem : public RealFileSystem {
     }
     return RealFileSystem::AppendFile(path, contents, err);
   }
-  // CopyFile is the real one: it reads and writes through the two above.
+  // Copy is the real one: it reads and writes through the two above.
   bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
               std::string* err) override {
     return Hit(Op::kRename, to, err) == nullptr && RealFileSystem::Rename(from, to, err);
