@@ -12,6 +12,7 @@
 #include "conversion/scaler.h"
 #include "support/file_helpers.h"
 #include "support/large_buffer.h"
+#include "support/link_check.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
 #include "support/text_lines.h"
@@ -141,6 +142,12 @@ RunResult ConversionRun::Execute() {
   const fs::path source_file = FindEntry(fs_, base_folder, PathFromUtf8(kSkinFileName));
   if (!FileExists(fs_, source_file)) {
     return fail("Skin-Datei fehlt: " + DisplayPath(source_file));
+  }
+  // Through a link the new folder would get, enciphered, a file that the
+  // skin's maker may not read.
+  if (IsLinkOrJunction(source_file)) {
+    return fail("Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " +
+                DisplayPath(source_file));
   }
   std::string source;
   if (!fs_.ReadFile(source_file, &source, &err)) return fail(err);

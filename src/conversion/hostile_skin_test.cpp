@@ -75,9 +75,25 @@ class Skin {
     File(name, bytes);
   }
 
+  /// Makes `link` (below the skin folder) a symbolic link to `target`
+  /// (below the test folder), replacing what stood there. Where the system
+  /// makes no links, `no_links` says why and the row is skipped.
+  void Link(const fs::path& link, const fs::path& target) {
+    const fs::path at = dir_.path() / "Skins" / "Demo" / link;
+    std::error_code ec;
+    fs::remove_all(at, ec);
+    if (fs::is_directory(dir_.path() / target)) {
+      fs::create_directory_symlink(dir_.path() / target, at, ec);
+    } else {
+      fs::create_symlink(dir_.path() / target, at, ec);
+    }
+    if (ec) no_links = ec.message();
+  }
+
   fs::path base() const { return fs::path("Skins") / "Demo" / base_name; }
   const testing::TestFolder& dir() const { return dir_; }
 
+  std::string no_links;
   std::string base_name = "1280x1024";
   std::int16_t base_width = 1280;
   std::int16_t base_height = 1024;
@@ -329,6 +345,35 @@ const Row kRows[] = {
      },
      Ending::kWarning, "x.bmp", "Bild fehlt", 4},
 
+    // --- Links. Replacing the target folder removes a link, never what it
+    // points to. A link in the base folder is not followed: through one, a
+    // skin could have the elevated program copy a file its maker may not
+    // read into the skin.
+    {"LinkInsideTheTargetFolder", [](Skin& s) { s.Link("1024x768/elsewhere", "outside"); },
+     Ending::kClean, "", ""},
+    {"TargetFolderItselfALink", [](Skin& s) { s.Link("1024x768", "outside"); }, Ending::kClean, "",
+     ""},
+    {"BitmapIsALink",
+     [](Skin& s) {
+       s.Link("1280x1024/link.bmp", "outside/secret.bmp");
+       s.AddLine("gfxSchluss=link.bmp");
+     },
+     Ending::kWarning, "link.bmp", "Verknüpfung", 4},
+    {"FolderOnTheBitmapPathIsALink",
+     [](Skin& s) {
+       s.Link("1280x1024/sub", "outside");
+       s.AddLine("gfxSchluss=sub\\secret.bmp");
+     },
+     Ending::kWarning, "sub", "Verknüpfung", 4},
+    {"ArrowIsALink", [](Skin& s) { s.Link("1280x1024/ArrowB.bmp", "outside/secret.bmp"); },
+     Ending::kWarning, "ArrowB.bmp", "Verknüpfung", 0},
+    {"SkinFileIsALink",
+     [](Skin& s) {
+       s.dir().Write("outside/Skin.vsk", EncipherLines({"Form=geheim"}));
+       s.Link("1280x1024/Skin.vsk", "outside/Skin.vsk");
+     },
+     Ending::kError, "Skin.vsk", "Verknüpfung"},
+
     // --- Folders.
     {"BaseFolderNamedAsTheNewResolution",
      [](Skin& s) {
@@ -372,6 +417,9 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
   Skin skin(dir);
   row.make(skin);
   if (::testing::Test::HasFatalFailure()) return;
+  if (!skin.no_links.empty()) {
+    GTEST_SKIP() << "this system cannot make a symbolic link here: " << skin.no_links;
+  }
 
   const fs::path skin_folder = dir.path() / "Skins" / "Demo";
   const fs::path base = dir.path() / skin.base();
@@ -399,8 +447,9 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
   for (const std::string& name : testing::Names(skin_folder)) {
     EXPECT_NE(name.front(), '~') << "left behind: " << name;
   }
+  // Where a read really went, links followed.
   for (const fs::path& read : files.Paths(FaultyFileSystem::Op::kRead)) {
-    ExpectInside(read, base, "read");
+    ExpectInside(fs::weakly_canonical(read), fs::weakly_canonical(base), "read");
   }
   for (auto op : {FaultyFileSystem::Op::kWrite, FaultyFileSystem::Op::kRemove,
                   FaultyFileSystem::Op::kRename, FaultyFileSystem::Op::kMakeDirectory}) {
@@ -424,7 +473,9 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
       ASSERT_EQ(port.messages.size(), 1u);
       EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kSuccess, std::string(kSuccessText)));
       // Replaced by a complete new folder: none of the old files, every new one.
-      EXPECT_FALSE(fs::exists(new_folder / "old.bmp"));
+      EXPECT_FALSE(fs::is_symlink(new_folder));
+      EXPECT_EQ(SnapshotWithoutFollowing(new_folder).count("old.bmp"), 0u);
+      EXPECT_EQ(SnapshotWithoutFollowing(new_folder).count("elsewhere"), 0u);
       EXPECT_TRUE(fs::exists(new_folder / "ArrowT.bmp"));
       if (row.ending == Ending::kClean) {
         EXPECT_TRUE(port.warnings.empty()) << port.warnings[0].text;
@@ -437,7 +488,7 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
             << port.warnings[0].text;
         // The rest of the skin converted as usual.
         std::vector<std::string> lines = DecipherLines(ReadAll(new_folder / "Skin.vsk"));
-        ASSERT_EQ(lines.size(), 4u);
+        ASSERT_GE(lines.size(), 3u);
         EXPECT_EQ(lines[2], "Titel.Left=96");
         EXPECT_TRUE(fs::exists(new_folder / "back.bmp"));
       }
@@ -454,56 +505,6 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, HostileSkinTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<Row>& info) { return info.param.name; });
-
-// Links are rows of their own: where the platform cannot make one, the row
-// says so and is skipped.
-struct LinkRow {
-  const char* name;
-  const char* link;  // relative to the skin folder
-};
-
-void PrintTo(const LinkRow& row, std::ostream* out) { *out << row.name; }
-
-class HostileLinkTest : public ::testing::TestWithParam<LinkRow> {};
-
-TEST_P(HostileLinkTest, ReplacingTheTargetNeverTouchesWhatALinkPointsTo) {
-  testing::TestFolder dir;
-  Skin skin(dir);
-  const fs::path skin_folder = dir.path() / "Skins" / "Demo";
-  const fs::path outside = dir.path() / "outside";
-  const fs::path link = skin_folder / GetParam().link;
-  std::error_code ec;
-  if (link.filename() == "1024x768") fs::remove_all(link, ec);
-  fs::create_directory_symlink(outside, link, ec);
-  if (ec) GTEST_SKIP() << "this system cannot make a symbolic link here: " << ec.message();
-
-  const auto outside_before = Snapshot(outside);
-  const auto base_before = Snapshot(dir.path() / skin.base());
-  RunInputs in;
-  in.new_width_text = "1024";
-  in.new_height_text = "768";
-  in.skins_path = dir.path() / "Skins";
-  in.skin = "Demo";
-  RecordingPort port(in);
-  port.answer_yes = true;
-  RealFileSystem files;
-  RunResult result = ConversionRun(files, port).Execute();
-
-  ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.error;
-  EXPECT_EQ(port.events.back(), "idle");
-  EXPECT_EQ(Snapshot(outside), outside_before);
-  EXPECT_EQ(Snapshot(dir.path() / skin.base()), base_before);
-  // The new folder is a real folder now, and the link is gone with the old one.
-  EXPECT_FALSE(fs::is_symlink(skin_folder / "1024x768"));
-  EXPECT_EQ(SnapshotWithoutFollowing(skin_folder / "1024x768").count("old.bmp"), 0u);
-  EXPECT_EQ(testing::Names(skin_folder), (std::vector<std::string>{"1024x768", "1280x1024"}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, HostileLinkTest,
-    ::testing::Values(LinkRow{"LinkInsideTheTargetFolder", "1024x768/elsewhere"},
-                      LinkRow{"TargetFolderItselfALink", "1024x768"}),
-    [](const ::testing::TestParamInfo<LinkRow>& info) { return info.param.name; });
 
 // A file larger than any skin file or picture is refused before it is read:
 // a 32-bit program would otherwise spend its memory on it, or fail to. The

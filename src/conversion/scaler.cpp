@@ -10,6 +10,7 @@
 #include "conversion/picture_decoder.h"
 #include "support/code_page.h"
 #include "support/file_helpers.h"
+#include "support/link_check.h"
 #include "support/path_text.h"
 
 namespace fendrix {
@@ -29,10 +30,17 @@ std::int32_t RoundHalfEven(double value) {
 }
 
 // Finds each part of `relative` in turn without case, as Windows would.
-fs::path FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relative) {
-  fs::path found = folder;
-  for (const fs::path& part : relative) found = FindEntry(fs, found, part);
-  return found;
+// False, with `found` at the part, when a part is a link or junction: it is
+// not followed, since through one a skin could have this elevated program
+// copy a file its maker may not read into the skin.
+bool FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relative,
+                  fs::path* found) {
+  *found = folder;
+  for (const fs::path& part : relative) {
+    *found = FindEntry(fs, *found, part);
+    if (IsLinkOrJunction(*found)) return false;
+  }
+  return true;
 }
 
 void Warn(ScaleContext& context, std::size_t line, std::string text) {
@@ -68,7 +76,12 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
     return true;
   }
 
-  fs::path source = FindRelative(context.fs, context.source_folder, relative);
+  fs::path source;
+  if (!FindRelative(context.fs, context.source_folder, relative, &source)) {
+    Warn(context, line,
+         "Bild wird nicht gelesen, sein Pfad ist eine Verknüpfung: " + DisplayPath(source));
+    return true;
+  }
   if (!FileExists(context.fs, source)) {
     Warn(context, line, "Bild fehlt: " + DisplayPath(source));
     return true;
@@ -112,7 +125,7 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   // picture itself is saved unscaled, so the new Skin.vsk names no missing file.
   fs::path same_name = FindEntry(context.fs, context.source_folder, PathFromCp1252(target_name));
   bool copied;
-  if (FileExists(context.fs, same_name)) {
+  if (FileExists(context.fs, same_name) && !IsLinkOrJunction(same_name)) {
     copied = context.fs.Copy(same_name, target, err);
   } else {
     StretchRows(picture, PrepareBmp24(picture.width, picture.height, &buffers.target),
