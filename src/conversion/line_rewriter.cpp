@@ -126,49 +126,53 @@ struct Separators {
   std::size_t equals, value_end, dot, property_end;
 };
 
-// The line is looked at eight bytes at a time, both separators at once: the
-// high bit of each byte of Matches() is set exactly where that byte is `c`.
+// Lines up to this long are searched eight bytes at a time; longer ones,
+// rare in a skin, byte by byte.
+constexpr std::size_t kWordSearchMax = 64;
+
+// One bit per byte of the eight at `word`, set where the byte is `c`: the
+// high bit of each byte of `hits` is set exactly where that byte of `word`
+// is `c`, and the multiplication gathers those eight bits into one byte.
+std::uint64_t ByteHits(std::uint64_t word, char c) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kLows = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t v = word ^ (kOnes * static_cast<std::uint8_t>(c));
+  const std::uint64_t hits = ~(((v & kLows) + kLows) | v) & ~kLows;
+  return ((hits >> 7) * 0x0102040810204080ull) >> 56;
+}
+
 Separators FindSeparators(std::string_view line) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kLows = 0x7F7F7F7F7F7F7F7Full,
-                          kHighs = 0x8080808080808080ull;
   const std::size_t n = line.size();
   Separators found{n, n, n, n};
-  auto matches = [](std::uint64_t word, char c) {
-    const std::uint64_t v = word ^ (kOnes * static_cast<std::uint8_t>(c));
-    return ~(((v & kLows) + kLows) | v) & kHighs;
-  };
-  // Takes the separators among the bytes from `base` on; true when all are found.
-  auto visit = [&](std::uint64_t word, std::size_t base) {
-    std::uint64_t equals = matches(word, '=');
-    if (found.equals == n) {
-      std::uint64_t dots = matches(word, '.');
-      if (equals != 0) dots &= (equals & (~equals + 1)) - 1;  // only those before the "="
-      for (; dots != 0 && found.property_end == n; dots &= dots - 1) {
-        (found.dot == n ? found.dot : found.property_end) = base + std::countr_zero(dots) / 8;
-      }
-      if (equals == 0) return false;
-      found.equals = base + std::countr_zero(equals) / 8;
-      equals &= equals - 1;
-    }
-    if (equals == 0) return false;
-    found.value_end = base + std::countr_zero(equals) / 8;
-    return true;
-  };
-
-  if (std::endian::native == std::endian::little && n >= 8) {
+  if (std::endian::native == std::endian::little && n >= 8 && n <= kWordSearchMax) {
+    // Bit i of `equals` and `dots` stands for byte i of the line.
+    std::uint64_t equals = 0, dots = 0;
+    auto take = [&](std::uint64_t word, std::size_t at) {
+      equals |= ByteHits(word, '=') << at;
+      dots |= ByteHits(word, '.') << at;
+    };
     std::size_t at = 0;
-    bool done = false;
-    for (; !done && at + 8 <= n; at += 8) {
+    for (; at + 8 <= n; at += 8) {
       std::uint64_t word;
       std::memcpy(&word, line.data() + at, 8);
-      done = visit(word, at);
+      take(word, at);
     }
-    if (!done && at < n) {
-      // The last bytes: the final eight shifted down past those already seen,
-      // which leaves zero bytes, matching neither separator, on top.
+    if (at < n) {
+      // The last bytes: the final eight shifted down past those already
+      // seen, which leaves zero bytes, matching neither separator, on top.
       std::uint64_t word;
       std::memcpy(&word, line.data() + n - 8, 8);
-      visit(word >> (8 * (8 - (n - at))), at);
+      take(word >> (8 * (8 - (n - at))), at);
+    }
+    if (equals != 0) {
+      found.equals = static_cast<std::size_t>(std::countr_zero(equals));
+      equals &= equals - 1;
+      if (equals != 0) found.value_end = static_cast<std::size_t>(std::countr_zero(equals));
+      dots &= (std::uint64_t{1} << found.equals) - 1;  // only those in the key
+    }
+    if (dots != 0) {
+      found.dot = static_cast<std::size_t>(std::countr_zero(dots));
+      dots &= dots - 1;
+      if (dots != 0) found.property_end = static_cast<std::size_t>(std::countr_zero(dots));
     }
   } else {
     for (std::size_t at = 0; at < n && found.value_end == n; ++at) {

@@ -2,21 +2,22 @@
 
 #include <algorithm>
 #include <cstdint>
-
-#include "support/strings.h"
+#include <cstring>
 
 namespace fendrix {
 
 bool LineReader::Next(std::string_view* line) {
   if (pos_ >= text_.size()) return false;
-  std::size_t end = text_.find('\r', pos_);
-  if (end == std::string_view::npos) {
-    *line = text_.substr(pos_);
+  const char* begin = text_.data() + pos_;
+  const std::size_t rest = text_.size() - pos_;
+  const auto* end = static_cast<const char*>(std::memchr(begin, '\r', rest));
+  if (end == nullptr) {
+    *line = std::string_view(begin, rest);
     pos_ = text_.size();
     return true;
   }
-  *line = text_.substr(pos_, end - pos_);
-  pos_ = end + 1;
+  *line = std::string_view(begin, static_cast<std::size_t>(end - begin));
+  pos_ += line->size() + 1;
   if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
   return true;
 }
