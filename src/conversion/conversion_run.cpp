@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <optional>
 
@@ -87,6 +88,28 @@ ConversionRun::ConversionRun(FileSystem& fs, RunPort& port, RunOptions options)
     : fs_(fs), port_(port), options_(options) {}
 
 RunResult ConversionRun::Execute() {
+  busy_ = false;
+  staging_.clear();
+  try {
+    return Run();
+  } catch (const std::exception& e) {
+    // Memory running out in a 32-bit program, or a failure no check
+    // foresaw: the run still ends as a failed run does, and the window
+    // comes back to life.
+    RunResult result;
+    result.outcome = RunOutcome::kFailed;
+    result.error =
+        std::string("Der Skin konnte nicht umgewandelt werden (") +
+        (dynamic_cast<const std::bad_alloc*>(&e) ? "zu wenig Arbeitsspeicher" : e.what()) + ")";
+    std::string ignored;
+    if (!staging_.empty()) fs_.RemoveTree(staging_, &ignored);
+    if (busy_) port_.EnterIdle();
+    port_.ShowMessage(MessageKind::kError, result.error);
+    return result;
+  }
+}
+
+RunResult ConversionRun::Run() {
   const auto started = std::chrono::steady_clock::now();
   RunResult result;
   const RunInputs in = port_.ReadInputs();
@@ -100,6 +123,7 @@ RunResult ConversionRun::Execute() {
   }
 
   port_.EnterBusy();
+  busy_ = true;
   const fs::path skin_folder = FindEntry(fs_, in.skins_path, in.skin);
   const fs::path base_folder = FindEntry(fs_, skin_folder, PathFromUtf8(in.base.name));
   const std::string new_name = std::to_string(*width) + "x" + std::to_string(*height);
@@ -123,6 +147,7 @@ RunResult ConversionRun::Execute() {
   }
 
   const fs::path staging = StagingFolder(skin_folder, new_name);
+  staging_ = staging;
   std::string err;
   auto fail = [&](std::string message) {
     // A staging folder that stays is cleared by the next run; until then the

@@ -60,17 +60,23 @@ class ConversionRun {
  public:
   ConversionRun(FileSystem& fs, RunPort& port, RunOptions options = {});
 
-  /// Runs once from the port's inputs to the end.
+  /// Runs once from the port's inputs to the end. An exception (memory
+  /// running out, say) ends the run as a failure too, with the port idle.
   RunResult Execute();
 
   /// The factors of the last run; they stay after it.
   const ConversionFactors& factors() const { return factors_; }
 
  private:
+  RunResult Run();
+
   FileSystem& fs_;
   RunPort& port_;
   RunOptions options_;
   ConversionFactors factors_;
+  // How far Run got, for the clean-up after an exception.
+  bool busy_ = false;
+  std::filesystem::path staging_;
 };
 
 }  // namespace fendrix

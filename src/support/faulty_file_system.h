@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,11 @@ class FaultyFileSystem : public RealFileSystem {
   /// folder itself first.
   enum class Op { kRead, kWrite, kRename, kRemove, kMakeDirectory };
 
-  /// How a failing write leaves its file.
+  /// How a fault shows.
   enum class Leftover {
-    kNothing,   ///< fails before the file is opened
-    kHalfFile,  ///< writes the first half, then fails, as a disk that fills does
+    kNothing,      ///< fails before the file is opened
+    kHalfFile,     ///< a write puts down the first half, then fails, as a disk that fills does
+    kOutOfMemory,  ///< throws std::bad_alloc, as an allocation that fails does
   };
 
   /// The `nth` (1-based) call of `op` whose path contains `fragment` fails
@@ -98,6 +100,7 @@ class FaultyFileSystem : public RealFileSystem {
       if (PathToUtf8(path).find(fault.fragment) == std::string::npos) continue;
       if (++fault.seen == fault.nth && !hit) hit = &fault;
     }
+    if (hit && hit->leftover == Leftover::kOutOfMemory) throw std::bad_alloc();
     if (hit) *err = "Fehler beim Zugriff: " + DisplayPath(path) + " (" + hit->reason + ")";
     return hit;
   }
