@@ -5,6 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace fendrix {
 namespace {
 
@@ -119,6 +123,9 @@ struct EvenTaps {
   std::int32_t length = 0;
   std::vector<std::int32_t> first;    // times 3: the byte offset in the row
   std::vector<std::int32_t> weights;  // `length` entries per target pixel
+  // The leading target pixels whose taps may be read four bytes at a time:
+  // the last read goes one byte past the last tap, which must stay in the row.
+  std::size_t wide_pixels = 0;
 };
 
 EvenTaps Even(const Taps& taps, std::int32_t source) {
@@ -133,9 +140,49 @@ EvenTaps Even(const Taps& taps, std::int32_t source) {
     even.weights.insert(even.weights.end(), weight, weight + taps.count[i]);
     even.weights.insert(even.weights.end(), even.length - lead - taps.count[i], 0);
     weight += taps.count[i];
+    if (start + even.length < source && even.wide_pixels == i) even.wide_pixels = i + 1;
   }
   return even;
 }
+
+constexpr int kHorizontalShift = kWeightBits - kMidBits;
+constexpr std::uint32_t kHorizontalHalf = 1u << (kHorizontalShift - 1);
+
+#if defined(__SSE2__)
+__m128i Load4(const std::uint8_t* p) {
+  std::int32_t v;
+  std::memcpy(&v, p, 4);
+  return _mm_cvtsi32_si128(v);
+}
+
+// One target pixel with the integer sums of the plain loop below: the bytes
+// of two neighbouring taps are interleaved (b0 b1 g0 g1 r0 r1) so that one
+// multiply-add weighs both, channel by channel.
+void WidePixel(const std::uint8_t* s, const std::int32_t* weight, std::int32_t length,
+               std::uint16_t* out) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i sum = zero;
+  std::int32_t k = 0;
+  for (; k + 1 < length; k += 2) {
+    const __m128i pair =
+        _mm_unpacklo_epi8(_mm_unpacklo_epi8(Load4(s + 3 * k), Load4(s + 3 * k + 3)), zero);
+    const __m128i w = _mm_set1_epi32((weight[k] & 0xFFFF) | (weight[k + 1] << 16));
+    sum = _mm_add_epi32(sum, _mm_madd_epi16(pair, w));
+  }
+  if (k < length) {
+    const __m128i single = _mm_unpacklo_epi8(_mm_unpacklo_epi8(Load4(s + 3 * k), zero), zero);
+    sum = _mm_add_epi32(sum, _mm_madd_epi16(single, _mm_set1_epi32(weight[k] & 0xFFFF)));
+  }
+  sum = _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(kHorizontalHalf)), kHorizontalShift);
+  // Up to 65280 does not fit a signed pack; 32768 lower it does, and
+  // flipping the top bit of each 16-bit result puts the 32768 back.
+  const __m128i packed = _mm_xor_si128(
+      _mm_packs_epi32(_mm_sub_epi32(sum, _mm_set1_epi32(32768)), zero), _mm_set1_epi16(-32768));
+  const auto blue_green = static_cast<std::uint32_t>(_mm_cvtsi128_si32(packed));
+  std::memcpy(out, &blue_green, 4);
+  out[2] = static_cast<std::uint16_t>(_mm_extract_epi16(packed, 2));
+}
+#endif
 
 // One source row resampled horizontally, with kMidBits fraction bits.
 // `kLength` is the taps' length when known when compiling, 0 otherwise.
@@ -143,8 +190,14 @@ template <int kLength>
 void HorizontalPass(const std::uint8_t* source, const EvenTaps& taps, std::uint16_t* out) {
   const std::int32_t length = kLength > 0 ? kLength : taps.length;
   const std::int32_t* weight = taps.weights.data();
-  for (const std::int32_t first : taps.first) {
-    const std::uint8_t* s = source + first;
+  std::size_t x = 0;
+#if defined(__SSE2__)
+  for (; x < taps.wide_pixels; ++x, weight += length, out += 3) {
+    WidePixel(source + taps.first[x], weight, length, out);
+  }
+#endif
+  for (; x < taps.first.size(); ++x, weight += length, out += 3) {
+    const std::uint8_t* s = source + taps.first[x];
     std::uint32_t b = 0, g = 0, r = 0;
     for (std::int32_t k = 0; k < length; ++k, s += 3) {
       const auto w = static_cast<std::uint32_t>(weight[k]);
@@ -152,13 +205,9 @@ void HorizontalPass(const std::uint8_t* source, const EvenTaps& taps, std::uint1
       g += s[1] * w;
       r += s[2] * w;
     }
-    weight += length;
-    constexpr int kShift = kWeightBits - kMidBits;
-    constexpr std::uint32_t kHalf = 1u << (kShift - 1);
-    out[0] = static_cast<std::uint16_t>((b + kHalf) >> kShift);
-    out[1] = static_cast<std::uint16_t>((g + kHalf) >> kShift);
-    out[2] = static_cast<std::uint16_t>((r + kHalf) >> kShift);
-    out += 3;
+    out[0] = static_cast<std::uint16_t>((b + kHorizontalHalf) >> kHorizontalShift);
+    out[1] = static_cast<std::uint16_t>((g + kHorizontalHalf) >> kHorizontalShift);
+    out[2] = static_cast<std::uint16_t>((r + kHorizontalHalf) >> kHorizontalShift);
   }
 }
 
@@ -193,27 +242,48 @@ void StretchSmooth(const PixelRows& source, const MutablePixelRows& target) {
   std::vector<std::int32_t> ring_row(ring_size, -1);
   std::vector<std::uint32_t> sum(mid_values);
 
+  constexpr int kShift = kWeightBits + kMidBits;
+  constexpr std::uint32_t kHalf = 1u << (kShift - 1);
   const std::int32_t* weight = rows.weights.data();
+  std::vector<const std::uint16_t*> mids(ring_size);
   for (std::int32_t y = 0; y < target.height; ++y) {
-    for (std::int32_t k = 0; k < rows.count[y]; ++k, ++weight) {
+    const std::int32_t count = rows.count[y];
+    for (std::int32_t k = 0; k < count; ++k) {
       const std::int32_t row = rows.first[y] + k;
       std::uint16_t* mid = ring.data() + mid_values * (row % ring_size);
       if (ring_row[row % ring_size] != row) {
         horizontal(source.Row(row), columns, mid);
         ring_row[row % ring_size] = row;
       }
-      const auto w = static_cast<std::uint32_t>(*weight);
-      if (k == 0) {
-        for (std::size_t i = 0; i < mid_values; ++i) sum[i] = mid[i] * w;
-      } else {
+      mids[k] = mid;
+    }
+    // One or two rows, as shrinking by up to a half and enlarging take,
+    // are summed in the same loop that rounds them.
+    std::uint8_t* d = target.Row(y);
+    if (count <= 2) {
+      const std::uint16_t* m0 = mids[0];
+      const std::uint16_t* m1 = count == 2 ? mids[1] : mids[0];
+      // Weights fit 16 bits (kOne is 2^14): 16 x 16 bit products the
+      // compiler can do eight at a time.
+      const auto w0 = static_cast<std::uint16_t>(weight[0]);
+      const auto w1 = static_cast<std::uint16_t>(count == 2 ? weight[1] : 0);
+      for (std::size_t i = 0; i < mid_values; ++i) {
+        const std::uint32_t a = static_cast<std::uint32_t>(m0[i]) * w0;
+        const std::uint32_t b = static_cast<std::uint32_t>(m1[i]) * w1;
+        d[i] = static_cast<std::uint8_t>((a + b + kHalf) >> kShift);
+      }
+    } else {
+      std::fill(sum.begin(), sum.end(), 0u);
+      for (std::int32_t k = 0; k < count; ++k) {
+        const std::uint16_t* mid = mids[k];
+        const auto w = static_cast<std::uint32_t>(weight[k]);
         for (std::size_t i = 0; i < mid_values; ++i) sum[i] += mid[i] * w;
       }
+      for (std::size_t i = 0; i < mid_values; ++i) {
+        d[i] = static_cast<std::uint8_t>((sum[i] + kHalf) >> kShift);
+      }
     }
-    constexpr int kShift = kWeightBits + kMidBits;
-    constexpr std::uint32_t kHalf = 1u << (kShift - 1);
-    std::uint8_t* d = target.Row(y);
-    for (std::size_t i = 0; i < mid_values; ++i)
-      d[i] = static_cast<std::uint8_t>((sum[i] + kHalf) >> kShift);
+    weight += count;
   }
 }
 
