@@ -519,6 +519,9 @@ def write_markdown(path: Path, results: dict, info: dict) -> None:
 
 
 METHOD = [
+    "- Build: `make bench` configures a Release tree of its own, `build/bench` (g++, -O3), so "
+    "that the numbers do not depend on how the other trees are configured, and builds "
+    "skinconv, bench_decode and make_bench_skins there.",
     "- Inputs: `tools/make_bench_skins` draws every picture from fixed seeds with integer "
     "arithmetic and encodes it with libjpeg-turbo (quality 85, 88, 90, 4:2:0), giflib "
     "(64 colours) and its own BMP writer (24 bits). S1280: 3 JPEGs 1280x1024, 4 BMPs "

@@ -38,19 +38,22 @@ void StretchNearest(const PixelRows& source, const MutablePixelRows& target) {
   for (std::int32_t& c : columns) c *= 3;
   const std::vector<std::int32_t> rows = NearestIndices(source.height, target.height);
   const std::size_t row_bytes = static_cast<std::size_t>(target.width) * 3;
+  const std::int32_t source_bytes = source.width * 3;
   for (std::int32_t y = 0; y < target.height; ++y) {
     std::uint8_t* d = target.Row(y);
     if (y > 0 && rows[y] == rows[y - 1]) {
       std::memcpy(d, target.Row(y - 1), row_bytes);
       continue;
     }
+    // Four bytes at a time, the fourth overwritten by the next pixel; the
+    // last pixel, and any whose fourth byte lies past the source row, take
+    // three.
     const std::uint8_t* s = source.Row(rows[y]);
-    for (std::int32_t offset : columns) {
-      d[0] = s[offset];
-      d[1] = s[offset + 1];
-      d[2] = s[offset + 2];
-      d += 3;
+    std::int32_t x = 0;
+    for (; x + 1 < target.width && columns[x] + 4 <= source_bytes; ++x, d += 3) {
+      std::memcpy(d, s + columns[x], 4);
     }
+    for (; x < target.width; ++x, d += 3) std::memcpy(d, s + columns[x], 3);
   }
 }
 
