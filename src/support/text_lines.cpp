@@ -2,25 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 namespace fendrix {
-
-bool LineReader::Next(std::string_view* line) {
-  if (pos_ >= text_.size()) return false;
-  const char* begin = text_.data() + pos_;
-  const std::size_t rest = text_.size() - pos_;
-  const auto* end = static_cast<const char*>(std::memchr(begin, '\r', rest));
-  if (end == nullptr) {
-    *line = std::string_view(begin, rest);
-    pos_ = text_.size();
-    return true;
-  }
-  *line = std::string_view(begin, static_cast<std::size_t>(end - begin));
-  pos_ += line->size() + 1;
-  if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-  return true;
-}
 
 // Every carriage return ends a line; after the last one (and a line feed
 // right after it) any rest is one more line.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -16,7 +17,22 @@ class LineReader {
   explicit LineReader(std::string_view text) : text_(text) {}
 
   /// The next line without its end, or false at the end of the text.
-  bool Next(std::string_view* line);
+  /// Inline: a skin file can have a million lines.
+  bool Next(std::string_view* line) {
+    if (pos_ >= text_.size()) return false;
+    const char* begin = text_.data() + pos_;
+    const std::size_t rest = text_.size() - pos_;
+    const auto* end = static_cast<const char*>(std::memchr(begin, '\r', rest));
+    if (end == nullptr) {
+      *line = std::string_view(begin, rest);
+      pos_ = text_.size();
+      return true;
+    }
+    *line = std::string_view(begin, static_cast<std::size_t>(end - begin));
+    pos_ += line->size() + 1;
+    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    return true;
+  }
 
  private:
   std::string_view text_;
