@@ -215,7 +215,7 @@ class Bench:
                                             ("hyperfine", self.have_hyperfine)] if not ok]
             if missing:
                 raise BenchError(f"missing {', '.join(missing)}: run scripts/bootstrap --bench")
-        self.results: dict = {"ratios": {}, "times": {}, "memory": {}, "notes": []}
+        self.results: dict = {"ratios": {}, "times": {}, "memory": {}}
 
     def skinconv(self, *args: str) -> list[str]:
         return [str(self.bin / "skinconv"), "convert", *args, "--yes", "--quiet"]
@@ -394,6 +394,7 @@ class Bench:
             shell = " && ".join(" ".join(f"'{a}'" for a in argv_) for argv_ in command.steps)
             argv += ["--prepare", prepare, "--command-name", command.key, shell]
         done = subprocess.run(argv, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        removed(self.skins / "S1280" / "1024x768")()
         if done.returncode != 0:
             raise BenchError(f"hyperfine failed: {done.stderr[-500:]}")
         for result in json.loads(json_path.read_text())["results"]:
