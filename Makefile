@@ -78,7 +78,7 @@ BENCH_BUILD := build/bench
 .PHONY: bench
 bench:
 	scripts/bootstrap --bench
-	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc >/dev/null
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target skinconv bench_decode make_bench_skins
 	$(BENCH_BUILD)/bin/make_bench_skins $(BENCH_BUILD)/inputs
 	python3 bench/run_bench.py --check-only --inputs $(BENCH_BUILD)/inputs

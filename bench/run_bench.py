@@ -636,6 +636,9 @@ def main() -> int:
         if args.check_only:
             print("bench: inputs match bench/inputs.sha256")
             return 0
+        if build_type(args.bin) not in ("Release", "RelWithDebInfo"):
+            raise BenchError(f"{args.bin} holds no optimised build (CMAKE_BUILD_TYPE "
+                             f"'{build_type(args.bin)}'); its numbers would mean nothing")
         if args.rounds < 21:
             print("bench: fewer than 21 rounds: the ratios are not the goal figures",
                   file=sys.stderr)
