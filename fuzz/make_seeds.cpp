@@ -234,19 +234,9 @@ std::string Gif(std::vector<GifFrame> frames, int screen_width = 6, int screen_h
 
 // --- Skin.vsk ----------------------------------------------------------------
 
-std::string Encipher(const std::vector<std::string>& lines) {
-  std::string stored;
-  for (std::string line : lines) {
-    fendrix::CryptLine(line, fendrix::kSkinKey);
-    stored += line;
-    stored += fendrix::kLineEnd;
-  }
-  return stored;
-}
-
 // The first byte of a skin_file or run input picks factors and separator.
 std::string SkinInput(char selector, const std::vector<std::string>& lines) {
-  return std::string(1, selector) + Encipher(lines);
+  return std::string(1, selector) + fendrix::EncipherLines(lines);
 }
 
 const std::vector<std::string> kSkinLines = {
@@ -274,7 +264,7 @@ void SkinSeeds(const fs::path& folder) {
   Save(folder, "skin_huge_values",
        SkinInput(5, {"x.Left=99999999999", "x.Top=1e400", "x.Width=-0", "x.Height="}));
   Save(folder, "skin_no_line_end",
-       "\x01" + Encipher({"gfxHintergrund=..\\..\\x.bmp"}).substr(0, 20));
+       "\x01" + fendrix::EncipherLines({"gfxHintergrund=..\\..\\x.bmp"}).substr(0, 20));
   Save(folder, "skin_empty", std::string(1, '\0'));
 }
 

@@ -187,16 +187,6 @@ std::vector<std::string> SkinLines(const std::vector<std::string>& bitmaps, int 
   return out;
 }
 
-std::string Encipher(const std::vector<std::string>& lines) {
-  std::string stored;
-  for (std::string line : lines) {
-    fendrix::CryptLine(line, fendrix::kSkinKey);
-    stored += line;
-    stored += fendrix::kLineEnd;
-  }
-  return stored;
-}
-
 // One skin of the mix at `base_width` x `base_height`. The sizes follow the
 // 1280x1024 skin, scaled with the screen and divided by `shrink`.
 bool MakeMixSkin(const fs::path& folder, int base_width, int base_height, int shrink,
@@ -226,8 +216,8 @@ bool MakeMixSkin(const fs::path& folder, int base_width, int base_height, int sh
     if (!WriteFile(folder / picture.name, picture.bytes)) return false;
     names.push_back(picture.name);
   }
-  return WriteFile(folder / "Skin.vsk",
-                   Encipher(SkinLines(names, 300, base_width, base_height, seed + 30)));
+  return WriteFile(folder / "Skin.vsk", fendrix::EncipherLines(SkinLines(names, 300, base_width,
+                                                                         base_height, seed + 30)));
 }
 
 // The batch skins share S1280's bytes; a file system without hard links
@@ -271,7 +261,7 @@ int main(int argc, char** argv) {
             MakeMixSkin(skins / "S1920" / "1920x1200", 1920, 1200, shrink, 1920) &&
             MakeMixSkin(skins / "Sup" / "1024x768", 1024, 768, shrink, 1024) &&
             WriteFile(skins / "Lines" / "1280x1024" / "Skin.vsk",
-                      Encipher(SkinLines({}, text_lines, 1280, 1024, 7)));
+                      fendrix::EncipherLines(SkinLines({}, text_lines, 1280, 1024, 7)));
   for (int i = 1; ok && i <= batch_skins; ++i) {
     std::string name = std::string(i < 10 ? "B0" : "B") + std::to_string(i);
     ok = LinkSkin(skins / "S1280" / "1280x1024", out / "batch" / name / "1280x1024");

@@ -72,14 +72,12 @@ bool EncipherSkinFile(const fs::path& plain_path, std::string* stored) {
   std::ifstream in(plain_path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
-  std::istringstream lines(text.str());
-  for (std::string utf8; std::getline(lines, utf8);) {
-    std::string line;
-    if (!fendrix::Utf8ToCp1252(utf8, &line)) return false;
-    fendrix::CryptLine(line, fendrix::kSkinKey);
-    *stored += line;
-    *stored += fendrix::kLineEnd;
+  std::istringstream utf8_lines(text.str());
+  std::vector<std::string> lines;
+  for (std::string utf8; std::getline(utf8_lines, utf8);) {
+    if (!fendrix::Utf8ToCp1252(utf8, &lines.emplace_back())) return false;
   }
+  *stored = fendrix::EncipherLines(lines);
   return static_cast<bool>(in);
 }
 

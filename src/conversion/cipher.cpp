@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "support/text_lines.h"
+
 namespace fendrix {
 
 void XorCrypt(std::string& bytes, std::string_view key) {
@@ -19,6 +21,16 @@ void CryptLine(std::string& line, std::string_view key) {
   // the code page that the format describes is the identity here.
   if (line.empty()) return;
   XorCrypt(line, key);
+}
+
+std::string EncipherLines(const std::vector<std::string>& lines) {
+  std::string stored;
+  for (std::string line : lines) {
+    CryptLine(line, kSkinKey);
+    stored += line;
+    stored += kLineEnd;
+  }
+  return stored;
 }
 
 }  // namespace fendrix

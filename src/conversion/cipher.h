@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The line cipher of Skin.vsk. Every line is enciphered on its own; the line
 // ends are not. The operation is its own inverse: the same call deciphers and
@@ -19,5 +20,9 @@ void XorCrypt(std::string& bytes, std::string_view key);
 /// Enciphers or deciphers one line of code-page bytes in place; an empty line
 /// stays empty.
 void CryptLine(std::string& line, std::string_view key);
+
+/// A whole Skin.vsk from plain lines of code-page bytes: each enciphered with
+/// the skin key and ended by CR LF.
+std::string EncipherLines(const std::vector<std::string>& lines);
 
 }  // namespace fendrix

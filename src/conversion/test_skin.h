@@ -15,16 +15,7 @@
 
 namespace fendrix::testing {
 
-/// Plain lines enciphered one by one, each ended by CR LF.
-inline std::string EncipherLines(const std::vector<std::string>& lines) {
-  std::string stored;
-  for (std::string line : lines) {
-    CryptLine(line, kSkinKey);
-    stored += line;
-    stored += kLineEnd;
-  }
-  return stored;
-}
+using fendrix::EncipherLines;
 
 /// The deciphered lines of a stored skin file.
 inline std::vector<std::string> DecipherLines(const std::string& stored) {

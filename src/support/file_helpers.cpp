@@ -7,8 +7,9 @@ namespace fendrix {
 namespace fs = std::filesystem;
 
 bool FileExists(FileSystem& fs, const fs::path& path) {
-  EntryKind kind = fs.Stat(path);
-  return kind == EntryKind::kFile || kind == EntryKind::kOther;
+  // Only a regular file: reading a pipe or a device that a skin names would
+  // block or never end.
+  return fs.Stat(path) == EntryKind::kFile;
 }
 
 bool FolderExists(FileSystem& fs, const fs::path& path) {

@@ -12,7 +12,7 @@
 
 namespace fendrix {
 
-/// True when `path` names an existing entry that is not a folder.
+/// True when `path` names an existing regular file.
 bool FileExists(FileSystem& fs, const std::filesystem::path& path);
 
 /// True when `path` names an existing folder (a trailing separator is fine).
