@@ -30,6 +30,8 @@ asan: bootstrap
 # and give the prefix the fonts the window is laid out for.
 wineprefix:
 	@test -f build/wineprefix/system.reg || (mkdir -p build && $(WINE_RUN) wineboot -i >/dev/null 2>&1 || true)
+	@# wineboot returns before the prefix is written out; a test started then finds no window classes.
+	@WINEPREFIX=$(CURDIR)/build/wineprefix wineserver -w
 	@scripts/wine-fonts
 
 test-native: native
