@@ -59,7 +59,7 @@ void Put32(std::string& out, std::uint32_t v) {
   Put16(out, v >> 16);
 }
 
-struct BmpSpec {
+struct BmpLayout {
   std::int32_t width = 6;
   std::int32_t height = 5;  // negative: top-down
   int bits = 8;
@@ -69,31 +69,31 @@ struct BmpSpec {
   std::string pixels;                // rows or RLE stream as stored
 };
 
-std::string Bmp(const BmpSpec& spec) {
+std::string Bmp(const BmpLayout& layout) {
   std::string body;
   Put32(body, 40);
-  Put32(body, static_cast<std::uint32_t>(spec.width));
-  Put32(body, static_cast<std::uint32_t>(spec.height));
+  Put32(body, static_cast<std::uint32_t>(layout.width));
+  Put32(body, static_cast<std::uint32_t>(layout.height));
   Put16(body, 1);
-  Put16(body, static_cast<std::uint32_t>(spec.bits));
-  Put32(body, spec.compression);
-  Put32(body, static_cast<std::uint32_t>(spec.pixels.size()));
+  Put16(body, static_cast<std::uint32_t>(layout.bits));
+  Put32(body, layout.compression);
+  Put32(body, static_cast<std::uint32_t>(layout.pixels.size()));
   Put32(body, 2835);
   Put32(body, 2835);
-  Put32(body, static_cast<std::uint32_t>(spec.palette_entries));
+  Put32(body, static_cast<std::uint32_t>(layout.palette_entries));
   Put32(body, 0);
-  for (std::uint32_t mask : spec.masks) Put32(body, mask);
-  for (int i = 0; i < spec.palette_entries; ++i) {
+  for (std::uint32_t mask : layout.masks) Put32(body, mask);
+  for (int i = 0; i < layout.palette_entries; ++i) {
     body.push_back(static_cast<char>(i * 40));   // blue
     body.push_back(static_cast<char>(255 - i));  // green
     body.push_back(static_cast<char>(i * 7));    // red
     body.push_back(0);
   }
   std::string file = "BM";
-  Put32(file, static_cast<std::uint32_t>(14 + body.size() + spec.pixels.size()));
+  Put32(file, static_cast<std::uint32_t>(14 + body.size() + layout.pixels.size()));
   Put32(file, 0);
   Put32(file, static_cast<std::uint32_t>(14 + body.size()));
-  return file + body + spec.pixels;
+  return file + body + layout.pixels;
 }
 
 // Rows of palette indices, each padded to 4 bytes.
