@@ -87,6 +87,60 @@ class LineMask {
   std::string mask_;
 };
 
+// The new Skin.vsk: enciphered lines, each with its CR LF, in one buffer
+// that is sized once for the usual case and never filled beforehand.
+class SkinFileBuffer {
+ public:
+  explicit SkinFileBuffer(std::size_t expected)
+      : capacity_(expected), data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+    ExpectFullUse(data_.get(), capacity_);
+  }
+
+  /// Appends `plain` enciphered with `mask`, then the line end.
+  void AppendLine(const LineMask& mask, std::string_view plain) {
+    const std::size_t needed = plain.size() + kLineEnd.size();
+    if (capacity_ - used_ < needed) {
+      capacity_ = std::max(2 * capacity_, used_ + needed);
+      auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
+      std::memcpy(larger.get(), data_.get(), used_);
+      data_ = std::move(larger);
+    }
+    char* out = data_.get() + used_;
+    mask.Apply(plain.data(), out, plain.size());
+    std::memcpy(out + plain.size(), kLineEnd.data(), kLineEnd.size());
+    used_ += needed;
+  }
+
+  std::string_view bytes() const { return {data_.get(), used_}; }
+
+ private:
+  std::size_t capacity_;
+  std::size_t used_ = 0;
+  std::unique_ptr<char[]> data_;
+};
+
+// Puts the complete staging folder in the new folder's place. An old folder
+// steps aside first and is removed only once the new one has its name; if
+// that step fails, the old folder goes back.
+bool SwapIn(FileSystem& fs, const fs::path& staging, const fs::path& new_folder,
+            const fs::path& retired, bool replace, std::vector<RunWarning>* warnings,
+            std::string* err) {
+  if (!replace) return fs.Rename(staging, new_folder, err);
+  if (!fs.RemoveTree(retired, err) || !fs.Rename(new_folder, retired, err)) return false;
+  if (!fs.Rename(staging, new_folder, err)) {
+    std::string restore_err;
+    if (!fs.Rename(retired, new_folder, &restore_err)) {
+      *err += "; der alte Ordner liegt unter " + DisplayPath(retired);
+    }
+    return false;
+  }
+  std::string remove_err;
+  if (!fs.RemoveTree(retired, &remove_err)) {
+    warnings->push_back({0, "Alter Ordner konnte nicht entfernt werden: " + remove_err});
+  }
+  return true;
+}
+
 }  // namespace
 
 ConversionRun::ConversionRun(FileSystem& fs, RunPort& port, RunOptions options)
@@ -193,11 +247,7 @@ RunResult ConversionRun::Run() {
                        options_.twips_per_pixel_x,
                        options_.twips_per_pixel_y};
   const std::size_t line_count = CountLines(source);
-  // The new file is written line after line into one buffer, sized once for
-  // the usual case and never filled beforehand.
-  std::size_t capacity = source.size() + source.size() / 8, used = 0;
-  auto written = std::make_unique_for_overwrite<char[]>(capacity);
-  ExpectFullUse(written.get(), capacity);
+  SkinFileBuffer written(source.size() + source.size() / 8);
   LineReader reader(source);
   std::size_t number = 0;
   const LineMask mask(kSkinKey);
@@ -217,28 +267,17 @@ RunResult ConversionRun::Run() {
     const LineRewrite rewritten = RewriteLineInto({plain.data(), stored.size()}, factors_,
                                                   in.decimal_separator, rewritten_plain.data());
     if (!rewritten.written) continue;
-    if (rewritten.kept_value) {
-      bitmaps.warnings.push_back(
-          {number, KeptValueWarning({rewritten_plain.data(), rewritten.size})});
-    }
+    const std::string_view line(rewritten_plain.data(), rewritten.size);
+    if (rewritten.kept_value) bitmaps.warnings.push_back({number, KeptValueWarning(line)});
     if (rewritten.names_bitmap && !ScaleBitmap(bitmaps, rewritten.bitmap, number, &err)) {
       return fail(err);
     }
-    if (capacity - used < rewritten.size + kLineEnd.size()) {
-      capacity = std::max(2 * capacity, used + rewritten.size + kLineEnd.size());
-      auto larger = std::make_unique_for_overwrite<char[]>(capacity);
-      std::memcpy(larger.get(), written.get(), used);
-      written = std::move(larger);
-    }
-    char* out = written.get() + used;
-    mask.Apply(rewritten_plain.data(), out, rewritten.size);
-    std::memcpy(out + rewritten.size, kLineEnd.data(), kLineEnd.size());
-    used += rewritten.size + kLineEnd.size();
+    written.AppendLine(mask, line);
     ++result.lines_written;
   }
   // A skin file without a single line is not written at all.
   if (result.lines_written > 0 &&
-      !fs_.WriteFile(staging / PathFromUtf8(kSkinFileName), {written.get(), used}, &err)) {
+      !fs_.WriteFile(staging / PathFromUtf8(kSkinFileName), written.bytes(), &err)) {
     return fail(err);
   }
 
@@ -249,23 +288,8 @@ RunResult ConversionRun::Run() {
     }
   }
 
-  // The swap: the old folder steps aside, the new one takes its name, and
-  // only then is the old one removed. If the second step fails, the old
-  // folder goes back.
-  if (replace) {
-    const fs::path retired = RetiredFolder(skin_folder, new_name);
-    if (!fs_.RemoveTree(retired, &err) || !fs_.Rename(new_folder, retired, &err)) return fail(err);
-    if (!fs_.Rename(staging, new_folder, &err)) {
-      std::string restore_err;
-      if (!fs_.Rename(retired, new_folder, &restore_err)) {
-        err += "; der alte Ordner liegt unter " + DisplayPath(retired);
-      }
-      return fail(err);
-    }
-    if (!fs_.RemoveTree(retired, &err)) {
-      bitmaps.warnings.push_back({0, "Alter Ordner konnte nicht entfernt werden: " + err});
-    }
-  } else if (!fs_.Rename(staging, new_folder, &err)) {
+  if (!SwapIn(fs_, staging, new_folder, RetiredFolder(skin_folder, new_name), replace,
+              &bitmaps.warnings, &err)) {
     return fail(err);
   }
 
