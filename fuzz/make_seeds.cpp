@@ -15,13 +15,14 @@
 #include <string_view>
 #include <vector>
 
-// jpeglib.h needs size_t and FILE declared before it.
 #include <gif_lib.h>
-#include <jpeglib.h>
 
 #include "conversion/bmp_codec.h"
 #include "conversion/cipher.h"
 #include "support/text_lines.h"
+#include "tools/picture_encoders.h"
+
+using fendrix::tools::EncodeJpeg;
 
 namespace {
 
@@ -150,42 +151,6 @@ void BmpSeeds(const fs::path& folder) {
   Save(folder, "rle4.bmp", Bmp({5, 2, 4, 2, 4, {}, rle4}));
 }
 
-// --- JPEG --------------------------------------------------------------------
-
-std::string Jpeg(const fendrix::Image& image, bool progressive, bool gray) {
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(image.width);
-  cinfo.image_height = static_cast<JDIMENSION>(image.height);
-  cinfo.input_components = gray ? 1 : 3;
-  cinfo.in_color_space = gray ? JCS_GRAYSCALE : JCS_EXT_BGR;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 60, TRUE);
-  if (progressive) jpeg_simple_progression(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width) * 3);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    const std::uint8_t* source = image.Row(static_cast<std::int32_t>(cinfo.next_scanline));
-    if (gray) {
-      for (std::int32_t x = 0; x < image.width; ++x) row[x] = source[x * 3 + 1];
-    } else {
-      row.assign(source, source + image.width * 3);
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string out(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return out;
-}
-
 // --- GIF ---------------------------------------------------------------------
 
 int AppendToString(GifFileType* gif, const GifByteType* bytes, int count) {
@@ -287,9 +252,10 @@ int main(int argc, char** argv) {
   BmpSeeds(root / "bmp_fuzz");
 
   const fs::path pictures = root / "picture_fuzz";
-  Save(pictures, "baseline.jpg", Jpeg(Picture(), false, false));
-  Save(pictures, "progressive.jpg", Jpeg(Picture(9, 7), true, false));
-  Save(pictures, "gray.jpg", Jpeg(Picture(5, 3), false, true));
+  Save(pictures, "baseline.jpg", EncodeJpeg(Picture(), {.quality = 60}));
+  Save(pictures, "progressive.jpg",
+       EncodeJpeg(Picture(9, 7), {.quality = 60, .progressive = true}));
+  Save(pictures, "gray.jpg", EncodeJpeg(Picture(5, 3), {.quality = 60, .gray = true}));
   Save(pictures, "plain.gif", Gif({GifFrame{}}));
   Save(pictures, "interlaced.gif", Gif({GifFrame{0, 0, 6, 9, true, -1}}, 6, 9));
   Save(pictures, "transparent_offset.gif",

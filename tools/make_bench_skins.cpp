@@ -201,7 +201,7 @@ bool MakeMixSkin(const fs::path& folder, int base_width, int base_height, int sh
   const int qualities[3] = {85, 88, 90};
   for (int i = 0; i < 3; ++i) {
     pictures.push_back({"foto" + std::to_string(i + 1) + ".jpg",
-                        EncodeJpeg(Photo(w(1280), h(1024), seed + i), qualities[i])});
+                        EncodeJpeg(Photo(w(1280), h(1024), seed + i), {.quality = qualities[i]})});
   }
   pictures.push_back({"hintergrund.bmp", EncodeBmp(Photo(w(1280), h(1024), seed + 10), 24)});
   pictures.push_back({"panel.bmp", EncodeBmp(Photo(w(1280), h(1024), seed + 11), 24)});

@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
   Image preview = fendrix::Stretch(background, 320, 256, fendrix::StretchFilter::kSmooth);
 
   bool ok = WriteFile(base / "Skin.vsk", stored) &&
-            WriteFile(base / "back.jpg", EncodeJpeg(background, 88)) &&
+            WriteFile(base / "back.jpg", EncodeJpeg(background, {.quality = 88})) &&
             WriteFile(base / "regler.gif", EncodeGif(Regler())) &&
             WriteFile(base / "schluss.bmp", EncodeBmp(schluss, 8)) &&
             WriteFile(base / "bilder" / "suche.bmp", EncodeBmp(suche, 32)) &&
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
             WriteFile(base / "ArrowB.bmp", EncodeBmp(Arrow(false, {230, 180, 40}), 4)) &&
             WriteFile(base / "ArrowTD.bmp", EncodeBmp(Arrow(true, {120, 120, 120}), 16)) &&
             WriteFile(base / "ArrowBD.bmp", EncodeBmp(Arrow(false, {120, 120, 120}), 1)) &&
-            WriteFile(skins / "Demo" / "Vorschau.jpg", EncodeJpeg(preview, 85));
+            WriteFile(skins / "Demo" / "Vorschau.jpg", EncodeJpeg(preview, {.quality = 85}));
   if (!ok) {
     std::cerr << "make_demo: cannot write below " << skins << "\n";
     return 1;

@@ -129,10 +129,17 @@ inline std::string EncodeBmp(const Image& image, int bits) {
   return out;
 }
 
-/// A baseline JPEG of `quality` with libjpeg's defaults: chroma subsampled
-/// 4:2:0, standard Huffman tables, the integer transform, so that the same
-/// library version always writes the same bytes.
-inline std::string EncodeJpeg(const Image& image, int quality) {
+/// How EncodeJpeg writes a picture.
+struct JpegOptions {
+  int quality = 90;
+  bool progressive = false;
+  bool gray = false;  ///< one component, taken from the green channel
+};
+
+/// A JPEG with libjpeg's defaults (chroma subsampled 4:2:0, standard Huffman
+/// tables, the integer transform), so that the same library version always
+/// writes the same bytes.
+inline std::string EncodeJpeg(const Image& image, const JpegOptions& options) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr jerr;
   cinfo.err = jpeg_std_error(&jerr);
@@ -140,15 +147,19 @@ inline std::string EncodeJpeg(const Image& image, int quality) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = image.width;
-  cinfo.image_height = image.height;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_EXT_BGR;
+  cinfo.image_width = static_cast<JDIMENSION>(image.width);
+  cinfo.image_height = static_cast<JDIMENSION>(image.height);
+  cinfo.input_components = options.gray ? 1 : 3;
+  cinfo.in_color_space = options.gray ? JCS_GRAYSCALE : JCS_EXT_BGR;
   jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_set_quality(&cinfo, options.quality, TRUE);
+  if (options.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
+  std::vector<std::uint8_t> green(options.gray ? static_cast<std::size_t>(image.width) : 0);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(image.Row(static_cast<std::int32_t>(cinfo.next_scanline)));
+    const std::uint8_t* source = image.Row(static_cast<std::int32_t>(cinfo.next_scanline));
+    for (std::size_t x = 0; x < green.size(); ++x) green[x] = source[x * 3 + 1];
+    JSAMPROW row = options.gray ? green.data() : const_cast<JSAMPROW>(source);
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);

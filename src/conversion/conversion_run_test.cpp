@@ -42,13 +42,7 @@ class ConversionRunTest : public ::testing::Test {
   }
 
   RunInputs Inputs(std::string width, std::string height) {
-    RunInputs in;
-    in.new_width_text = std::move(width);
-    in.new_height_text = std::move(height);
-    in.skins_path = dir_.path() / "Skins";
-    in.skin = "Demo";
-    in.decimal_separator = ',';
-    return in;
+    return testing::DemoInputs(dir_.path() / "Skins", std::move(width), std::move(height));
   }
 
   RunResult Run(RecordingPort& port) {

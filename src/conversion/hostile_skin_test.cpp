@@ -29,6 +29,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::DecipherLines;
+using testing::DemoInputs;
 using testing::EncipherLines;
 using testing::FaultyFileSystem;
 using testing::ReadAll;
@@ -428,11 +429,7 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
   const auto old_before = Snapshot(new_folder);
   const auto outside_before = Snapshot(dir.path() / "outside");
 
-  RunInputs in;
-  in.new_width_text = "1024";
-  in.new_height_text = "768";
-  in.skins_path = dir.path() / "Skins";
-  in.skin = "Demo";
+  RunInputs in = DemoInputs(dir.path() / "Skins");
   in.base = {skin.base_name, skin.base_width, skin.base_height};
   RecordingPort port(in);
   port.answer_yes = true;
@@ -521,11 +518,7 @@ TEST_P(OversizedFileTest, IsRefusedBeforeItIsRead) {
   const fs::path skin_folder = dir.path() / "Skins" / "Demo";
   const auto old_before = Snapshot(skin_folder / "1024x768");
 
-  RunInputs in;
-  in.new_width_text = "1024";
-  in.new_height_text = "768";
-  in.skins_path = dir.path() / "Skins";
-  in.skin = "Demo";
+  RunInputs in = DemoInputs(dir.path() / "Skins");
   RecordingPort port(in);
   port.answer_yes = true;
   RealFileSystem files;

@@ -128,12 +128,7 @@ class RunFaultTest : public ::testing::TestWithParam<FaultRow> {
   }
 
   RecordingPort Port() {
-    RunInputs in;
-    in.new_width_text = "1024";
-    in.new_height_text = "768";
-    in.skins_path = dir_.path() / "Skins";
-    in.skin = "Demo";
-    RecordingPort port(in);
+    RecordingPort port(testing::DemoInputs(dir_.path() / "Skins"));
     port.answer_yes = true;
     return port;
   }

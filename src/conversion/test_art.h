@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -51,6 +53,24 @@ inline Image FromArt(const Art& art) {
     }
   }
   return image;
+}
+
+/// The bytes of a file held in a string.
+inline std::span<const std::uint8_t> AsSpan(const std::string& s) {
+  return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
+}
+
+/// `decode` must refuse `data` with `reason` and leave the picture it was
+/// handed as it was.
+template <typename Decode>
+void ExpectRefused(Decode decode, const std::string& data, const std::string& reason,
+                   const std::string& name) {
+  Image image{1, 1, {1, 2, 3}};
+  std::string why;
+  EXPECT_FALSE(decode(AsSpan(data), &image, &why)) << name;
+  EXPECT_EQ(why, reason) << name;
+  EXPECT_EQ(image.width, 1) << name;
+  EXPECT_EQ(image.pixels, (std::vector<std::uint8_t>{1, 2, 3})) << name;
 }
 
 }  // namespace fendrix::testing

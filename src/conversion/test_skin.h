@@ -73,6 +73,17 @@ inline std::vector<std::string> Names(const std::filesystem::path& folder) {
   return names;
 }
 
+/// The inputs of a run that converts the skin "Demo" of `skins_path`.
+inline RunInputs DemoInputs(const std::filesystem::path& skins_path, std::string width = "1024",
+                            std::string height = "768") {
+  RunInputs in;
+  in.new_width_text = std::move(width);
+  in.new_height_text = std::move(height);
+  in.skins_path = skins_path;
+  in.skin = "Demo";
+  return in;
+}
+
 /// A port that answers as told and remembers everything.
 class RecordingPort : public RunPort {
  public:

@@ -100,24 +100,6 @@ bool Utf8ToCp1252(std::string_view utf8, std::string* out, std::size_t* bad_offs
   return true;
 }
 
-std::wstring Cp1252ToWide(std::string_view bytes) {
-  std::wstring out;
-  out.reserve(bytes.size());
-  for (char c : bytes)
-    out.push_back(static_cast<wchar_t>(Cp1252ToCodePoint(static_cast<std::uint8_t>(c))));
-  return out;
-}
-
-std::string WideToCp1252(std::wstring_view wide) {
-  std::string out;
-  out.reserve(wide.size());
-  for (wchar_t w : wide) {
-    std::optional<std::uint8_t> byte = CodePointToCp1252(static_cast<char32_t>(w));
-    out.push_back(byte ? static_cast<char>(*byte) : '?');
-  }
-  return out;
-}
-
 std::wstring Utf8ToWide(std::string_view utf8) {
   std::wstring out;
   out.reserve(utf8.size());

@@ -25,13 +25,6 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 /// page lacks; `bad_offset` then receives the byte offset of the culprit.
 bool Utf8ToCp1252(std::string_view utf8, std::string* out, std::size_t* bad_offset = nullptr);
 
-/// Code-page bytes as UTF-16 (wchar_t is UTF-16 on Windows, UTF-32 elsewhere;
-/// every 1252 character fits one unit of either).
-std::wstring Cp1252ToWide(std::string_view bytes);
-
-/// Wide text as code-page bytes; characters the code page lacks become '?'.
-std::string WideToCp1252(std::wstring_view wide);
-
 /// UTF-8 as wide text (UTF-16 on Windows); malformed bytes become U+FFFD.
 std::wstring Utf8ToWide(std::string_view utf8);
 

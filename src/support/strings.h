@@ -31,7 +31,4 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
 /// ASCII lower case; bytes above 127 stay as they are.
 std::string AsciiLower(std::string_view text);
 
-/// Compares ASCII letters without case; other bytes exactly.
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
-
 }  // namespace fendrix
