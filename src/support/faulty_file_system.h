@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -62,6 +63,21 @@ class FaultyFileSystem : public RealFileSystem {
     }
     return RealFileSystem::WriteFile(path, contents, err);
   }
+  std::unique_ptr<FileReader> OpenForReading(const std::filesystem::path& path,
+                                             std::string* err) override {
+    if (Hit(Op::kRead, path, err)) return nullptr;
+    return RealFileSystem::OpenForReading(path, err);
+  }
+  /// A fault with kHalfFile lets the file open; its first write then puts
+  /// down half its bytes and fails.
+  std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
+                                             std::string* err) override {
+    const Fault* fault = Hit(Op::kWrite, path, err);
+    if (fault && fault->leftover != Leftover::kHalfFile) return nullptr;
+    std::unique_ptr<FileWriter> real = RealFileSystem::OpenForWriting(path, err);
+    if (!fault || !real) return real;
+    return std::make_unique<HalfWriter>(std::move(real), *err);
+  }
   bool AppendFile(const std::filesystem::path& path, std::string_view contents,
                   std::string* err) override {
     if (const Fault* fault = Hit(Op::kWrite, path, err)) {
@@ -90,6 +106,28 @@ class FaultyFileSystem : public RealFileSystem {
     std::string reason;
     Leftover leftover = Leftover::kNothing;
     int seen = 0;
+  };
+
+  class HalfWriter : public FileWriter {
+   public:
+    HalfWriter(std::unique_ptr<FileWriter> real, std::string reason)
+        : real_(std::move(real)), reason_(std::move(reason)) {}
+    bool Write(std::string_view bytes, std::string* err) override {
+      std::string ignored;
+      if (!full_) real_->Write(bytes.substr(0, bytes.size() / 2), &ignored);
+      full_ = true;
+      *err = reason_;
+      return false;
+    }
+    bool Close(std::string* err) override {
+      *err = reason_;
+      return false;
+    }
+
+   private:
+    std::unique_ptr<FileWriter> real_;
+    std::string reason_;
+    bool full_ = false;
   };
 
   // Records the call; the fault when this call is the one to fail, with `err` set.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "support/faulty_file_system.h"
 #include "support/test_folder.h"
 
@@ -79,6 +81,38 @@ TEST(LineFilesTest, CountAndAppend) {
   EXPECT_EQ(testing::ReadAll(file), "a\r\n\r\nb\r\n");
   ASSERT_TRUE(CountLines(real, file, &count, &err));
   EXPECT_EQ(count, 3u);
+}
+
+TEST(StreamedFilesTest, WriteAndReadInPiecesAndNameThePathOnFailure) {
+  TestFolder dir;
+  RealFileSystem real;
+  std::string err;
+  const fs::path file = dir.path() / "out.vsk";
+  std::unique_ptr<FileWriter> writer = real.OpenForWriting(file, &err);
+  ASSERT_TRUE(writer) << err;
+  ASSERT_TRUE(writer->Write("ab", &err));
+  ASSERT_TRUE(writer->Write("", &err));
+  ASSERT_TRUE(writer->Write(std::string(70000, 'c'), &err));
+  ASSERT_TRUE(writer->Close(&err)) << err;
+  EXPECT_EQ(testing::ReadAll(file), "ab" + std::string(70000, 'c'));
+
+  std::unique_ptr<FileReader> reader = real.OpenForReading(file, &err);
+  ASSERT_TRUE(reader) << err;
+  std::string back;
+  char piece[1000];
+  for (std::size_t got; reader->Read(piece, sizeof piece, &got, &err) && got > 0;) {
+    back.append(piece, got);
+  }
+  EXPECT_EQ(back, testing::ReadAll(file));
+
+  const fs::path missing = dir.path() / "fehlt" / "x.vsk";
+  EXPECT_FALSE(real.OpenForReading(missing, &err));
+  EXPECT_NE(err.find("Datei kann nicht gelesen werden: " + DisplayPath(missing)), std::string::npos)
+      << err;
+  EXPECT_FALSE(real.OpenForWriting(missing, &err));
+  EXPECT_NE(err.find("Datei kann nicht geschrieben werden: " + DisplayPath(missing)),
+            std::string::npos)
+      << err;
 }
 
 TEST(FindEntryTest, MatchesNamesWithoutCaseWhenMissingAsSpelled) {

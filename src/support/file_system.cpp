@@ -54,6 +54,59 @@ bool WriteWithMode(const fs::path& path, std::string_view contents, const char* 
   return true;
 }
 
+// The pieces come from and go to the caller's own buffers, so the stream
+// keeps no buffer of its own: every read and write goes straight to the
+// system.
+class StdioReader : public FileReader {
+ public:
+  StdioReader(FilePtr file, fs::path path) : file_(std::move(file)), path_(std::move(path)) {
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+  }
+
+  bool Read(char* into, std::size_t size, std::size_t* got, std::string* err) override {
+    errno = 0;
+    *got = std::fread(into, 1, size, file_.get());
+    if (std::ferror(file_.get())) {
+      *err = Failure("Datei kann nicht gelesen werden", path_, ErrnoText());
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  FilePtr file_;
+  fs::path path_;
+};
+
+class StdioWriter : public FileWriter {
+ public:
+  StdioWriter(FilePtr file, fs::path path) : file_(std::move(file)), path_(std::move(path)) {
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+  }
+
+  bool Write(std::string_view bytes, std::string* err) override {
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
+      *err = Failure("Datei kann nicht geschrieben werden", path_, ErrnoText());
+      return false;
+    }
+    return true;
+  }
+
+  bool Close(std::string* err) override {
+    errno = 0;
+    if (std::fclose(file_.release()) != 0) {
+      *err = Failure("Datei kann nicht geschrieben werden", path_, ErrnoText());
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  FilePtr file_;
+  fs::path path_;
+};
+
 bool RemoveEntry(const fs::path& path, std::string* err) {
   std::error_code ec;
   fs::remove(path, ec);
@@ -129,6 +182,26 @@ bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::
 
 bool RealFileSystem::WriteFile(const fs::path& path, std::string_view contents, std::string* err) {
   return WriteWithMode(path, contents, "wb", err);
+}
+
+std::unique_ptr<FileReader> RealFileSystem::OpenForReading(const fs::path& path, std::string* err) {
+  errno = 0;
+  FilePtr file(OpenFile(path, "rb"));
+  if (!file) {
+    *err = Failure("Datei kann nicht gelesen werden", path, ErrnoText());
+    return nullptr;
+  }
+  return std::make_unique<StdioReader>(std::move(file), path);
+}
+
+std::unique_ptr<FileWriter> RealFileSystem::OpenForWriting(const fs::path& path, std::string* err) {
+  errno = 0;
+  FilePtr file(OpenFile(path, "wb"));
+  if (!file) {
+    *err = Failure("Datei kann nicht geschrieben werden", path, ErrnoText());
+    return nullptr;
+  }
+  return std::make_unique<StdioWriter>(std::move(file), path);
 }
 
 bool RealFileSystem::AppendFile(const fs::path& path, std::string_view contents, std::string* err) {

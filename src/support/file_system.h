@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +30,31 @@ struct DirectoryEntry {
 /// larger file from a skin would only cost a 32-bit program its memory.
 inline constexpr std::uintmax_t kMaxReadBytes = 320ull * 1024 * 1024;
 
+/// A file read from its start to its end, piece by piece, so that a file of
+/// any size needs no more memory than the pieces the caller asks for.
+class FileReader {
+ public:
+  virtual ~FileReader() = default;
+
+  /// Reads up to `size` bytes into `into`; `*got` is 0 only at the end of
+  /// the file.
+  virtual bool Read(char* into, std::size_t size, std::size_t* got, std::string* err) = 0;
+};
+
+/// A file written from its start to its end, piece by piece.
+class FileWriter {
+ public:
+  /// A writer that was not closed closes its file without a word: its file
+  /// is incomplete anyway, and the caller already has the reason.
+  virtual ~FileWriter() = default;
+
+  virtual bool Write(std::string_view bytes, std::string* err) = 0;
+
+  /// Ends the file. A full disk often shows only here, so a file is complete
+  /// only once this has succeeded.
+  virtual bool Close(std::string* err) = 0;
+};
+
 /// The file-system operations the core needs, and nothing more.
 class FileSystem {
  public:
@@ -45,6 +72,14 @@ class FileSystem {
   /// Creates or replaces the file with `contents`, in one write.
   virtual bool WriteFile(const std::filesystem::path& path, std::string_view contents,
                          std::string* err) = 0;
+
+  /// Opens the file for reading in pieces; nothing on failure.
+  virtual std::unique_ptr<FileReader> OpenForReading(const std::filesystem::path& path,
+                                                     std::string* err) = 0;
+
+  /// Creates or replaces the file for writing in pieces; nothing on failure.
+  virtual std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
+                                                     std::string* err) = 0;
 
   /// Appends `contents` to the file, creating it when missing.
   virtual bool AppendFile(const std::filesystem::path& path, std::string_view contents,
@@ -79,6 +114,10 @@ class RealFileSystem : public FileSystem {
                 std::string* err) override;
   bool WriteFile(const std::filesystem::path& path, std::string_view contents,
                  std::string* err) override;
+  std::unique_ptr<FileReader> OpenForReading(const std::filesystem::path& path,
+                                             std::string* err) override;
+  std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
+                                             std::string* err) override;
   bool AppendFile(const std::filesystem::path& path, std::string_view contents,
                   std::string* err) override;
   bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,

@@ -4,10 +4,9 @@
 #include <cstdint>
 
 namespace fendrix {
+namespace {
 
-// Every carriage return ends a line; after the last one (and a line feed
-// right after it) any rest is one more line.
-std::size_t CountLines(std::string_view text) {
+std::size_t CountCarriageReturns(std::string_view text) {
   // Counted in blocks with a byte-sized tally, which the compiler turns into
   // wide compares.
   std::size_t count = 0;
@@ -17,10 +16,31 @@ std::size_t CountLines(std::string_view text) {
     for (; i < end; ++i) in_block += text[i] == '\r' ? 1 : 0;
     count += in_block;
   }
-  std::size_t rest = text.rfind('\r');
-  rest = rest == std::string_view::npos ? 0 : rest + 1;
-  if (rest < text.size() && text[rest] == '\n' && rest > 0) ++rest;
-  return count + (rest < text.size() ? 1 : 0);
+  return count;
+}
+
+}  // namespace
+
+void LineCounter::Add(std::string_view piece) {
+  if (piece.empty()) return;
+  if (after_cr_ && piece[0] == '\n') piece.remove_prefix(1);  // the end of the line before
+  after_cr_ = false;
+  const std::size_t last_end = piece.rfind('\r');
+  if (last_end == std::string_view::npos) {
+    open_ = open_ || !piece.empty();
+    return;
+  }
+  ends_ += CountCarriageReturns(piece);
+  std::size_t rest = last_end + 1;
+  if (rest < piece.size() && piece[rest] == '\n') ++rest;
+  open_ = rest < piece.size();
+  after_cr_ = last_end + 1 == piece.size();
+}
+
+std::size_t CountLines(std::string_view text) {
+  LineCounter counter;
+  counter.Add(text);
+  return counter.count();
 }
 
 }  // namespace fendrix

@@ -39,8 +39,28 @@ class LineReader {
   std::size_t pos_ = 0;
 };
 
+/// Counts the lines LineReader would find in a text that arrives in pieces,
+/// split anywhere (even between a carriage return and its line feed).
+class LineCounter {
+ public:
+  void Add(std::string_view piece);
+
+  /// The lines of all pieces so far, an unfinished last line included.
+  std::size_t count() const { return ends_ + (open_ ? 1 : 0); }
+
+ private:
+  std::size_t ends_ = 0;   // carriage returns seen
+  bool open_ = false;      // bytes seen since the last line end
+  bool after_cr_ = false;  // the last byte was a CR: a line feed now still ends its line
+};
+
 /// The number of lines LineReader finds in `text`.
 std::size_t CountLines(std::string_view text);
+
+/// How many bytes after a line the fast line work may read, whatever they
+/// hold: it looks at a short line many bytes at a time instead of byte by
+/// byte. Buffers of lines are that much longer than their lines.
+inline constexpr std::size_t kLinePadding = 64;
 
 /// The line end every written line carries.
 inline constexpr std::string_view kLineEnd = "\r\n";

@@ -39,5 +39,23 @@ TEST(LineReaderTest, EndsLinesAtCarriageReturns) {
   }
 }
 
+TEST(LineCounterTest, CountsTheSameWhereverTheTextIsCut) {
+  const std::string texts[] = {"",       "a\r\nb\r\n", "a\r\nb",   "a\r\n\r\nb",
+                               "a\rb\r", "a\nb\r\n",   "a\r\n\nb", "\r\n",
+                               "\n",     "\r\r",       "\rx\n"};
+  for (const std::string& text : texts) {
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+      for (std::size_t second = cut; second <= text.size(); ++second) {
+        LineCounter counter;
+        counter.Add(std::string_view(text).substr(0, cut));
+        counter.Add(std::string_view(text).substr(cut, second - cut));
+        counter.Add(std::string_view(text).substr(second));
+        EXPECT_EQ(counter.count(), Lines(text).size())
+            << "text " << ::testing::PrintToString(text) << " cut at " << cut << ", " << second;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fendrix

@@ -1,0 +1,125 @@
+#include "support/file_lines.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace fendrix {
+namespace {
+
+// A read fills this much at a time: small enough to stay in the processor's
+// cache between the read and the work on it, large enough that the calls
+// into the system do not count.
+constexpr std::size_t kReadAhead = std::size_t{64} << 10;
+
+// Line ends are looked for in blocks of this many bytes, one bit per byte:
+// a skin line is some twenty bytes, so a block serves about three lines
+// without a loop or a call for each. A block may reach past the bytes read.
+constexpr std::size_t kBlock = 64;
+
+// Room after the bytes read, zeroed: for a block, and the padding of a line.
+constexpr std::size_t kSlack = std::max(kBlock, kLinePadding);
+
+// Bit i set where byte i of the block at `bytes` is a carriage return.
+std::uint64_t CarriageReturns(const char* bytes) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  std::uint64_t bits = 0;
+  for (int i = 0; i < 4; ++i) {
+    const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+    bits |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(part, cr)))}
+            << (16 * i);
+  }
+  return bits;
+#else
+  std::uint64_t bits = 0;
+  for (std::size_t i = 0; i < kBlock; ++i) bits |= std::uint64_t{bytes[i] == '\r'} << i;
+  return bits;
+#endif
+}
+
+}  // namespace
+
+FileLineReader::FileLineReader(FileReader& file, std::filesystem::path path, std::size_t max_line)
+    : file_(file),
+      path_(std::move(path)),
+      max_line_(max_line),
+      capacity_(std::min(kReadAhead, max_line + 2)),
+      buffer_(std::make_unique<char[]>(capacity_ + kSlack)) {}
+
+bool FileLineReader::NextFromNextBlock(std::string_view* line) {
+  if (!error_.empty()) return false;
+  for (;;) {
+    if (ends_ != 0) {
+      const std::size_t at = block_ + static_cast<std::size_t>(std::countr_zero(ends_));
+      // Whether a line feed follows shows only with the next byte.
+      if (at + 1 < end_ || at_end_) {
+        ends_ &= ends_ - 1;
+        if (at - begin_ > max_line_) return LineTooLong();
+        *line = std::string_view(buffer_.get() + begin_, at - begin_);
+        begin_ = at + 1;
+        if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
+        return true;
+      }
+      if (!Refill(at)) return false;
+    } else if (block_ + kBlock < end_) {
+      LoadBlock(block_ + kBlock);
+    } else if (at_end_) {
+      if (begin_ == end_) return false;
+      if (end_ - begin_ > max_line_) return LineTooLong();
+      *line = std::string_view(buffer_.get() + begin_, end_ - begin_);
+      begin_ = end_;
+      return true;
+    } else if (!Refill(end_)) {
+      return false;
+    }
+  }
+}
+
+void FileLineReader::LoadBlock(std::size_t at) {
+  block_ = at;
+  ends_ = CarriageReturns(buffer_.get() + at);
+  const std::size_t valid = end_ - at;  // the block may reach past the bytes read
+  if (valid < kBlock) ends_ &= (std::uint64_t{1} << valid) - 1;
+}
+
+bool FileLineReader::LineTooLong() {
+  error_ = "Datei kann nicht gelesen werden: " + DisplayPath(path_) +
+           " (eine Zeile ist länger als " + std::to_string(max_line_) + " Bytes)";
+  return false;
+}
+
+// Moves the bytes not handed out yet to the front, makes room when one line
+// fills the whole buffer, reads on and goes on looking for line ends at
+// `search`, before which there are none.
+bool FileLineReader::Refill(std::size_t search) {
+  const std::size_t unread = end_ - begin_;
+  if (begin_ > 0) {
+    std::memmove(buffer_.get(), buffer_.get() + begin_, unread);
+    search -= begin_;
+    begin_ = 0;
+    end_ = unread;
+  }
+  if (end_ == capacity_) {
+    // Room for the longest line allowed, its CR and its LF.
+    const std::size_t most = max_line_ + 2;
+    if (capacity_ >= most) return LineTooLong();
+    const std::size_t larger = capacity_ > most / 2 ? most : 2 * capacity_;
+    auto grown = std::make_unique<char[]>(larger + kSlack);
+    std::memcpy(grown.get(), buffer_.get(), end_);
+    buffer_ = std::move(grown);
+    capacity_ = larger;
+  }
+  std::size_t got = 0;
+  if (!file_.Read(buffer_.get() + end_, capacity_ - end_, &got, &error_)) return false;
+  at_end_ = got == 0;
+  end_ += got;
+  LoadBlock(search);
+  return true;
+}
+
+}  // namespace fendrix
