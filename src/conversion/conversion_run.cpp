@@ -5,14 +5,15 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <numeric>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "conversion/cipher.h"
 #include "conversion/line_rewriter.h"
 #include "conversion/scaler.h"
 #include "support/file_helpers.h"
-#include "support/large_buffer.h"
+#include "support/file_lines.h"
 #include "support/link_check.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
@@ -44,79 +45,136 @@ fs::path RetiredFolder(const fs::path& skin_folder, const std::string& new_name)
   return skin_folder / PathFromUtf8("~" + new_name + ".alt");
 }
 
-// The bytes CryptLine XORs into a line of the skin file, worked out once per
-// run with XorCrypt itself: they depend only on a byte's position and the
-// key, and repeat every lcm(key length, 256) bytes. A line is then one XOR
-// pass, eight bytes at a time, deciphered or enciphered alike.
-class LineMask {
+// The new Skin.vsk, gathered in a buffer and handed to the file in large
+// pieces. The file is created with the first line: a skin file without a
+// single line is not written at all.
+class SkinFileOutput {
  public:
-  explicit LineMask(std::string_view key)
-      : mask_(key.empty() ? 256 : std::lcm(key.size(), std::size_t{256}), '\0') {
-    XorCrypt(mask_, key);
+  SkinFileOutput(FileSystem& fs, fs::path path)
+      : fs_(fs), path_(std::move(path)), buffer_(NewBuffer(capacity_)) {}
+
+  /// Appends one plain line, given in two pieces, enciphered and ended. Both
+  /// pieces must have kLinePadding bytes of room after them.
+  bool AppendLine(std::string_view front, std::string_view tail, const LineMask& mask,
+                  std::string* err) {
+    const std::size_t needed = front.size() + tail.size() + kLineEnd.size();
+    if (capacity_ - used_ < needed && !MakeRoom(needed, err)) return false;
+    char* out = buffer_.get() + used_;
+    // Whole words are moved: what lands behind a piece is overwritten by
+    // the next piece, the line end or the next line.
+    mask.ApplyPadded(front.data(), out, front.size());
+    mask.ApplyPadded(tail.data(), out + front.size(), tail.size(), front.size());
+    std::memcpy(out + front.size() + tail.size(), kLineEnd.data(), kLineEnd.size());
+    used_ += needed;
+    return true;
   }
 
-  /// `to` = `from` XOR the mask, for `size` bytes; the two must not overlap.
-  void Apply(const char* from, char* to, std::size_t size) const {
-    if (size >= 8 && size <= mask_.size()) {  // nearly every line
-      for (std::size_t i = 0; i + 8 <= size; i += 8) Word(from, to, i);
-      Word(from, to, size - 8);
-      return;
-    }
-    for (std::size_t start = 0; start < size; start += mask_.size()) {
-      const std::size_t n = std::min(mask_.size(), size - start);
-      if (n < 8) {
-        for (std::size_t i = 0; i < n; ++i) to[start + i] = from[start + i] ^ mask_[i];
-        continue;
-      }
-      // Whole words, then the last eight bytes once more: they are worked
-      // out from `from` again, so bytes done twice come out the same.
-      for (std::size_t i = 0; i + 8 <= n; i += 8) Word(from + start, to + start, i);
-      Word(from + start, to + start, n - 8);
-    }
+  /// Writes the rest and closes the file, which is complete only then.
+  bool Finish(std::string* err) {
+    if (!Flush(err)) return false;
+    return !file_ || std::exchange(file_, nullptr)->Close(err);
   }
 
  private:
-  void Word(const char* from, char* to, std::size_t at) const {
-    std::uint64_t bytes, key;
-    std::memcpy(&bytes, from + at, 8);
-    std::memcpy(&key, mask_.data() + at, 8);
-    bytes ^= key;
-    std::memcpy(to + at, &bytes, 8);
+  bool Flush(std::string* err) {
+    if (used_ == 0) return true;
+    if (!file_ && !(file_ = fs_.OpenForWriting(path_, err))) return false;
+    if (!file_->Write({buffer_.get(), used_}, err)) return false;
+    used_ = 0;
+    return true;
   }
 
-  std::string mask_;
+  // Writes what the buffer holds; a line longer than the whole buffer gets
+  // a larger one.
+  bool MakeRoom(std::size_t needed, std::string* err) {
+    if (!Flush(err)) return false;
+    if (needed > capacity_) {
+      capacity_ = needed;
+      buffer_ = NewBuffer(capacity_);
+    }
+    return true;
+  }
+
+  // Room for the lines and, after them, for what the whole-word moves of the
+  // last line put there.
+  static std::unique_ptr<char[]> NewBuffer(std::size_t capacity) {
+    return std::make_unique_for_overwrite<char[]>(capacity + kLinePadding);
+  }
+
+  FileSystem& fs_;
+  fs::path path_;
+  std::unique_ptr<FileWriter> file_;
+  // Large enough that the calls into the system do not count, small enough
+  // to stay in the processor's cache.
+  std::size_t capacity_ = std::size_t{64} << 10;
+  std::size_t used_ = 0;
+  std::unique_ptr<char[]> buffer_;
 };
 
-// The new Skin.vsk: enciphered lines, each with its CR LF, in one buffer
-// that is sized once for the usual case and never filled beforehand.
-class SkinFileBuffer {
+// The lines of the skin file are handled in batches: a whole batch is
+// deciphered, then rewritten, then written. A step then reads bytes that the
+// step before wrote long ago; line by line it would read them while they are
+// still on their way to the cache, which stalls the processor every line.
+class LineBatch {
  public:
-  explicit SkinFileBuffer(std::size_t expected)
-      : capacity_(expected), data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
-    ExpectFullUse(data_.get(), capacity_);
-  }
-
-  /// Appends `plain` enciphered with `mask`, then the line end.
-  void AppendLine(const LineMask& mask, std::string_view plain) {
-    const std::size_t needed = plain.size() + kLineEnd.size();
-    if (capacity_ - used_ < needed) {
-      capacity_ = std::max(2 * capacity_, used_ + needed);
-      auto larger = std::make_unique_for_overwrite<char[]>(capacity_);
-      std::memcpy(larger.get(), data_.get(), used_);
-      data_ = std::move(larger);
+  /// Reads and deciphers the next lines, up to 64 lines or 64 KiB (or one
+  /// longer line); false when there were none left (or reading failed,
+  /// which the reader tells).
+  bool Fill(FileLineReader& reader, const LineMask& mask) {
+    constexpr std::size_t kLines = 64, kBytes = std::size_t{64} << 10;
+    lines_.clear();
+    std::size_t used = 0;
+    for (std::string_view stored;
+         lines_.size() < kLines && used < kBytes && reader.Next(&stored);) {
+      // Each line is followed by the next, the last by the padding.
+      Reserve(plain_, used + stored.size() + kLinePadding);
+      mask.ApplyPadded(stored.data(), plain_.data() + used, stored.size());
+      lines_.push_back({used, stored.size()});
+      used += stored.size();
     }
-    char* out = data_.get() + used_;
-    mask.Apply(plain.data(), out, plain.size());
-    std::memcpy(out + plain.size(), kLineEnd.data(), kLineEnd.size());
-    used_ += needed;
+    return !lines_.empty();
   }
 
-  std::string_view bytes() const { return {data_.get(), used_}; }
+  /// Rewrites every line of the batch.
+  void Rewrite(const ConversionFactors& factors, char decimal_separator) {
+    std::size_t used = 0;
+    for (Line& line : lines_) {
+      Reserve(tail_, used + line.size + kRewriteGrowth + kLinePadding);
+      line.tail_at = used;
+      RewriteLineInto(plain(line), factors, decimal_separator, tail_.data() + line.tail_at,
+                      &line.rewrite);
+      used += line.rewrite.tail;
+    }
+  }
+
+  std::size_t size() const { return lines_.size(); }
+  /// The plain line, its rewrite and the tail written for it.
+  std::string_view plain(std::size_t i) const { return plain(lines_[i]); }
+  const LineRewrite& rewrite(std::size_t i) const { return lines_[i].rewrite; }
+  std::string_view tail(std::size_t i) const {
+    return {tail_.data() + lines_[i].tail_at, lines_[i].rewrite.tail};
+  }
 
  private:
-  std::size_t capacity_;
-  std::size_t used_ = 0;
-  std::unique_ptr<char[]> data_;
+  struct Line {
+    std::size_t plain_at = 0;
+    std::size_t size = 0;
+    std::size_t tail_at = 0;
+    LineRewrite rewrite;
+  };
+
+  std::string_view plain(const Line& line) const {
+    return {plain_.data() + line.plain_at, line.size};
+  }
+
+  // The buffers only ever grow.
+  static void Reserve(std::string& buffer, std::size_t size) {
+    if (buffer.size() < size) buffer.resize(std::max(size, 2 * buffer.size()));
+  }
+
+  std::vector<Line> lines_;
+  std::string plain_;
+  std::string tail_;
 };
 
 // Puts the complete staging folder in the new folder's place. An old folder
@@ -233,8 +291,8 @@ RunResult ConversionRun::Run() {
     return fail("Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " +
                 DisplayPath(source_file));
   }
-  std::string source;
-  if (!fs_.ReadFile(source_file, &source, &err)) return fail(err);
+  std::size_t line_count = 0;
+  if (!CountLines(fs_, source_file, &line_count, &err)) return fail(err);
 
   // A folder left by a run that was cut off is ours to clear.
   if (!fs_.RemoveTree(staging, &err) || !CreatePath(fs_, staging, &err)) return fail(err);
@@ -246,38 +304,8 @@ RunResult ConversionRun::Run() {
                        options_.filter,
                        options_.twips_per_pixel_x,
                        options_.twips_per_pixel_y};
-  const std::size_t line_count = CountLines(source);
-  SkinFileBuffer written(source.size() + source.size() / 8);
-  LineReader reader(source);
-  std::size_t number = 0;
-  const LineMask mask(kSkinKey);
-  // Each line is deciphered into `plain` and rewritten into
-  // `rewritten_plain`; both only ever grow.
-  std::string plain, rewritten_plain;
-  for (std::string_view stored; reader.Next(&stored);) {
-    ++number;
-    port_.SetProgress(
-        static_cast<float>(100.0 / static_cast<double>(line_count) * static_cast<double>(number)));
-    const std::size_t room = stored.size() + kRewriteGrowth;
-    if (plain.size() < room) {
-      plain.resize(room);
-      rewritten_plain.resize(room);
-    }
-    mask.Apply(stored.data(), plain.data(), stored.size());
-    const LineRewrite rewritten = RewriteLineInto({plain.data(), stored.size()}, factors_,
-                                                  in.decimal_separator, rewritten_plain.data());
-    if (!rewritten.written) continue;
-    const std::string_view line(rewritten_plain.data(), rewritten.size);
-    if (rewritten.kept_value) bitmaps.warnings.push_back({number, KeptValueWarning(line)});
-    if (rewritten.names_bitmap && !ScaleBitmap(bitmaps, rewritten.bitmap, number, &err)) {
-      return fail(err);
-    }
-    written.AppendLine(mask, line);
-    ++result.lines_written;
-  }
-  // A skin file without a single line is not written at all.
-  if (result.lines_written > 0 &&
-      !fs_.WriteFile(staging / PathFromUtf8(kSkinFileName), written.bytes(), &err)) {
+  if (!RewriteSkinFile(source_file, staging / PathFromUtf8(kSkinFileName), line_count,
+                       in.decimal_separator, bitmaps, &result.lines_written, &err)) {
     return fail(err);
   }
 
@@ -303,6 +331,49 @@ RunResult ConversionRun::Run() {
   if (!result.warnings.empty()) port_.ReportWarnings(result.warnings);
   if (!in.auto_mode) port_.ShowMessage(MessageKind::kSuccess, kSuccessText);
   return result;
+}
+
+// Reads the base folder's skin file line by line and writes each line, as
+// the rule rewrites it, to the new file, scaling first the bitmap a line
+// names.
+bool ConversionRun::RewriteSkinFile(const fs::path& source, const fs::path& target,
+                                    std::size_t line_count, char decimal_separator,
+                                    ScaleContext& bitmaps, std::size_t* lines_written,
+                                    std::string* err) {
+  std::unique_ptr<FileReader> file = fs_.OpenForReading(source, err);
+  if (!file) return false;
+  FileLineReader reader(*file, source);
+  SkinFileOutput output(fs_, target);
+  const LineMask mask(kSkinKey);
+  LineBatch batch;
+  std::size_t number = 0;
+  while (batch.Fill(reader, mask)) {
+    batch.Rewrite(factors_, decimal_separator);
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+      ++number;
+      // The file may have grown since it was counted.
+      port_.SetProgress(static_cast<float>(
+          std::min(100.0, 100.0 / static_cast<double>(line_count) * static_cast<double>(number))));
+      const LineRewrite& rewritten = batch.rewrite(i);
+      if (!rewritten.written) continue;
+      const std::string_view front = batch.plain(i).substr(0, rewritten.kept);
+      if (rewritten.kept_value) {
+        std::string line(front);
+        line += batch.tail(i);
+        bitmaps.warnings.push_back({number, KeptValueWarning(line)});
+      }
+      if (rewritten.names_bitmap && !ScaleBitmap(bitmaps, rewritten.bitmap, number, err)) {
+        return false;
+      }
+      if (!output.AppendLine(front, batch.tail(i), mask, err)) return false;
+      ++*lines_written;
+    }
+  }
+  if (!reader.error().empty()) {
+    *err = reader.error();
+    return false;
+  }
+  return output.Finish(err);
 }
 
 }  // namespace fendrix

@@ -13,6 +13,8 @@
 
 namespace fendrix {
 
+struct ScaleContext;
+
 inline constexpr std::string_view kInvalidResolutionText = "Keine gültige Auflösung angegeben";
 inline constexpr std::string_view kReplaceQuestionText =
     "Ein Skinverzeichnis für diese Auflösung existiert bereits, soll dieses ersetzt werden?";
@@ -69,6 +71,9 @@ class ConversionRun {
 
  private:
   RunResult Run();
+  bool RewriteSkinFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                       std::size_t line_count, char decimal_separator, ScaleContext& bitmaps,
+                       std::size_t* lines_written, std::string* err);
 
   FileSystem& fs_;
   RunPort& port_;

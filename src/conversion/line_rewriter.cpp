@@ -17,30 +17,81 @@
 namespace fendrix {
 namespace {
 
+static_assert(std::endian::native == std::endian::little,
+              "the word tricks below read a line's bytes as little-endian numbers");
+
 // Code-page bytes: "ä" is 0xE4.
 constexpr std::array<std::string_view, 5> kBitmapKeys = {
     "gfxHintergrund", "gfxLautst\xE4rkeregler", "gfxSchluss", "gfxSongsuche", "gfxWunschliste"};
 
-// The property names are told apart by their length first.
-std::optional<float> DivisorFor(std::string_view property, const ConversionFactors& factors) {
-  switch (property.size()) {
-    case 3:
-      if (property == "Top") return factors.y;
-      break;
-    case 4:
-      if (property == "Left") return factors.x;
-      break;
-    case 5:
-      if (property == "Width") return factors.x;
-      break;
-    case 6:
-      if (property == "Height") return factors.y;
-      break;
-    case 8:
-      if (property == "FontSize") return factors.font;
-      break;
+// A property name of up to eight bytes as one number: its bytes, and its
+// length in the top byte when it is shorter. Longer names give 0.
+constexpr std::uint64_t PropertyTag(std::string_view name) {
+  std::uint64_t tag = 0;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    tag |= std::uint64_t{static_cast<std::uint8_t>(name[i])} << (8 * i);
   }
-  return std::nullopt;
+  return name.size() < 8 ? tag | std::uint64_t{name.size()} << 56 : tag;
+}
+
+// The same from the bytes of a line, which may be read past the name.
+std::uint64_t PropertyTag(const char* name, std::size_t size) {
+  std::uint64_t bytes;
+  std::memcpy(&bytes, name, 8);
+  if (size > 8) return 0;
+  if (size == 8) return bytes;
+  return (bytes & ((std::uint64_t{1} << (8 * size)) - 1)) | std::uint64_t{size} << 56;
+}
+
+// Which factor divides a property's value, if any. In a skin the properties
+// follow each other in no order a processor could predict, so the name is
+// looked up with one comparison rather than a chain of branches: the five
+// names start with five letters whose low five bits differ.
+std::optional<float> DivisorFor(std::string_view property, const ConversionFactors& factors) {
+  struct Slot {
+    std::uint64_t tag = 0;
+    int factor = 0;  // 1 x, 2 y, 3 font
+  };
+  static constexpr std::array<Slot, 32> kSlots = [] {
+    std::array<Slot, 32> slots{};
+    for (Slot slot :
+         {Slot{PropertyTag("Left"), 1}, Slot{PropertyTag("Width"), 1}, Slot{PropertyTag("Top"), 2},
+          Slot{PropertyTag("Height"), 2}, Slot{PropertyTag("FontSize"), 3}}) {
+      slots[slot.tag % 32] = slot;
+    }
+    return slots;
+  }();
+  const std::uint64_t tag = PropertyTag(property.data(), property.size());
+  const Slot& slot = kSlots[tag % 32];
+  const int which = slot.tag == tag ? slot.factor : 0;
+  if (which == 0) return std::nullopt;
+  const float divisors[] = {0, factors.x, factors.y, factors.font};
+  return divisors[which];
+}
+
+// The value when it is one to eight decimal digits and nothing else, as
+// nearly every value of a skin is; read eight bytes at once, which may reach
+// past the value.
+std::optional<std::uint32_t> ShortDigits(std::string_view value) {
+  const std::size_t size = value.size();
+  if (size - 1 >= 8) return std::nullopt;  // also an empty value
+  std::uint64_t bytes;
+  std::memcpy(&bytes, value.data(), 8);
+  // The value moved up to the top of the word and "0"s put in front of it:
+  // eight digits, the first in the lowest byte.
+  const std::size_t missing = 8 - size;
+  if (missing > 0) bytes = (bytes << (8 * missing)) | (0x3030303030303030ull >> (8 * size));
+  // Every byte is 0x30..0x39 exactly when its high nibble is 3 and adding 6
+  // keeps it so.
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull;
+  if (((bytes & kHigh) | (((bytes + 0x0606060606060606ull) & kHigh) >> 4)) !=
+      0x3333333333333333ull) {
+    return std::nullopt;
+  }
+  // Pairs of digits to numbers of 0..99, then of 0..9999, then the whole.
+  bytes = (bytes & 0x0F0F0F0F0F0F0F0Full) * 2561 >> 8;
+  bytes = (bytes & 0x00FF00FF00FF00FFull) * 6553601 >> 16;
+  return static_cast<std::uint32_t>((bytes & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32);
 }
 
 // A value that the rule may scale, when it has the plain shape nearly all
@@ -66,24 +117,32 @@ std::optional<double> PlainNumber(std::string_view value, char decimal_separator
   if (value[i] != ',' && value[i] != decimal_separator) return std::nullopt;
   const std::size_t fraction_start = ++i;
   while (i < value.size() && value[i] >= '0' && value[i] <= '9') ++i;
-  if (i != value.size() || i == fraction_start || i - fraction_start > kMaxDigits) {
+  const std::size_t fraction_digits = i - fraction_start;
+  if (i != value.size() || fraction_digits == 0 || whole_digits + fraction_digits > kMaxDigits) {
     return std::nullopt;
   }
-  // The text ParseNumber hands to from_chars: sign, digits, ".", digits.
-  char text[2 * kMaxDigits + 2];
-  std::size_t n = value.size();
-  std::memcpy(text, value.data(), n);
-  text[fraction_start - 1] = '.';
-  double number = 0;
-  auto [end, error] = std::from_chars(text, text + n, number);
-  if (error != std::errc() || end != text + n) return std::nullopt;
-  return number;
+  // All digits as one whole number and a power of ten, both exact in a
+  // double: their quotient, correctly rounded as every division is, is the
+  // number the text stands for, exactly as from_chars would read it.
+  constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                     1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  std::uint64_t digits = whole;
+  for (std::size_t at = fraction_start; at < i; ++at) {
+    digits = digits * 10 + static_cast<std::uint64_t>(value[at] - '0');
+  }
+  const double number = static_cast<double>(digits) / kPowersOfTen[fraction_digits];
+  return negative ? -number : number;
 }
 
 // Writes the scaled value at `out` (at most 11 characters) and returns its
 // end; nothing when it cannot be computed.
 char* WriteScaledValue(std::string_view value, float divisor, char decimal_separator, char* out) {
-  std::optional<double> number = PlainNumber(value, decimal_separator);
+  std::optional<double> number;
+  if (std::optional<std::uint32_t> digits = ShortDigits(value)) {
+    number = *digits;
+  } else {
+    number = PlainNumber(value, decimal_separator);
+  }
   if (!number) {
     std::string text(value);
     if (decimal_separator != ',') text = ReplaceAll(text, ",", std::string(1, decimal_separator));
@@ -99,27 +158,10 @@ char* WriteScaledValue(std::string_view value, float divisor, char decimal_separ
   return std::to_chars(out, out + 11, static_cast<std::int32_t>(whole)).ptr;
 }
 
-// Copies `text` to `out` and returns the end. The pieces of a line are a few
-// bytes long: two overlapping moves copy them without calling memcpy.
+// Copies `text` to `out` and returns the end.
 char* Write(char* out, std::string_view text) {
-  const char* in = text.data();
-  const std::size_t n = text.size();
-  auto move = [&](std::size_t at, auto word) {
-    std::memcpy(&word, in + at, sizeof word);
-    std::memcpy(out + at, &word, sizeof word);
-  };
-  if (n >= 8 && n <= 16) {
-    move(0, std::uint64_t{});
-    move(n - 8, std::uint64_t{});
-  } else if (n >= 4 && n < 8) {
-    move(0, std::uint32_t{});
-    move(n - 4, std::uint32_t{});
-  } else if (n > 16) {
-    std::memcpy(out, in, n);
-  } else {
-    for (std::size_t i = 0; i < n; ++i) out[i] = in[i];
-  }
-  return out + n;
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
 }
 
 // Where the fields of a line end, as GetField finds them: the first "=" ends
@@ -130,62 +172,36 @@ struct Separators {
   std::size_t equals, value_end, dot, property_end;
 };
 
-// Lines up to this long are searched eight bytes at a time; longer ones,
-// rare in a skin, byte by byte.
-constexpr std::size_t kWordSearchMax = 64;
-
-// One bit per byte of the eight at `word`, set where the byte is `c`: the
-// high bit of each byte of `hits` is set exactly where that byte of `word`
-// is `c`, and the multiplication gathers those eight bits into one byte.
-std::uint64_t ByteHits(std::uint64_t word, char c) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kLows = 0x7F7F7F7F7F7F7F7Full;
-  const std::uint64_t v = word ^ (kOnes * static_cast<std::uint8_t>(c));
-  const std::uint64_t hits = ~(((v & kLows) + kLows) | v) & ~kLows;
-  return ((hits >> 7) * 0x0102040810204080ull) >> 56;
+// Bit i set where byte i of the `kBytes` at `bytes` is `c`.
+template <int kBytes>
+std::uint64_t Hits(const char* bytes, char c) {
+  std::uint64_t bits = 0;
+#if defined(__SSE2__)
+  const __m128i wanted = _mm_set1_epi8(c);
+  for (int i = 0; i < kBytes / 16; ++i) {
+    const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+    bits |=
+        std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(part, wanted)))}
+        << (16 * i);
+  }
+#else
+  for (int i = 0; i < kBytes; ++i) bits |= std::uint64_t{bytes[i] == c} << i;
+#endif
+  return bits;
 }
 
 Separators FindSeparators(std::string_view line) {
   const std::size_t n = line.size();
   Separators found{n, n, n, n};
-  if (std::endian::native == std::endian::little && n >= 8 && n <= kWordSearchMax) {
-    // Bit i of `equals` and `dots` stands for byte i of the line.
-    std::uint64_t equals = 0, dots = 0;
-    std::size_t at = 0;
-#if defined(__SSE2__)
-    // Sixteen bytes at a time; the last bytes are the final sixteen, their
-    // bits shifted down past those already seen.
-    if (n >= 16) {
-      auto take = [&](std::size_t from, std::size_t seen) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + from));
-        const auto hits = [&](char c) {
-          const auto mask = static_cast<std::uint32_t>(
-              _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c))));
-          return static_cast<std::uint64_t>(mask >> seen) << at;
-        };
-        equals |= hits('=');
-        dots |= hits('.');
-      };
-      for (; at + 16 <= n; at += 16) take(at, 0);
-      if (at < n) take(n - 16, 16 - (n - at));
-      at = n;
-    }
-#endif
-    auto take = [&](std::uint64_t word) {
-      equals |= ByteHits(word, '=') << at;
-      dots |= ByteHits(word, '.') << at;
-    };
-    for (; at + 8 <= n; at += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, line.data() + at, 8);
-      take(word);
-    }
-    if (at < n) {
-      // The last bytes: the final eight shifted down past those already
-      // seen, which leaves zero bytes, matching neither separator, on top.
-      std::uint64_t word;
-      std::memcpy(&word, line.data() + n - 8, 8);
-      take(word >> (8 * (8 - (n - at))));
-    }
+  static_assert(kLinePadding >= 64);
+  if (n <= 64) {
+    // The line and its padding searched at once, 32 or 64 bytes; the bits
+    // past the line are dropped.
+    const std::uint64_t in_line = n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
+    std::uint64_t equals =
+        (n <= 32 ? Hits<32>(line.data(), '=') : Hits<64>(line.data(), '=')) & in_line;
+    std::uint64_t dots =
+        (n <= 32 ? Hits<32>(line.data(), '.') : Hits<64>(line.data(), '.')) & in_line;
     if (equals != 0) {
       found.equals = static_cast<std::size_t>(std::countr_zero(equals));
       equals &= equals - 1;
@@ -220,59 +236,70 @@ std::string KeptValueWarning(std::string_view rewritten_line) {
 
 // Fields are found as GetField finds them: the key before the first "=", the
 // value up to the second; element and property likewise at ".".
-LineRewrite RewriteLineInto(std::string_view line, const ConversionFactors& factors,
-                            char decimal_separator, char* out) {
-  LineRewrite result;
-  if (line.empty()) return result;
+void RewriteLineInto(std::string_view line, const ConversionFactors& factors,
+                     char decimal_separator, char* out, LineRewrite* rewrite) {
+  LineRewrite& result = *rewrite;
+  result = LineRewrite{};
+  if (line.empty()) return;
   result.written = true;
+  result.kept = line.size();  // unless the rule changes something
 
   const Separators at = FindSeparators(line);
-  const std::string_view key = line.substr(0, at.equals == line.size() ? 0 : at.equals);
-  if (at.equals == line.size() || key == "Form") {
-    result.size = static_cast<std::size_t>(Write(out, line) - out);
-    return result;
-  }
+  if (at.equals == line.size()) return;
+  const std::string_view key = line.substr(0, at.equals);
   const std::string_view value = line.substr(at.equals + 1, at.value_end - at.equals - 1);
-  if (key.starts_with("gfx")) {
+  const std::size_t dot = at.dot;
+  if (dot == line.size()) {
+    // A key without a dot names no property: a bitmap, or anything else
+    // ("Form" among them), which stays as it is.
+    if (!key.starts_with("gfx")) return;
     for (std::string_view bitmap_key : kBitmapKeys) {
       if (key != bitmap_key) continue;
       result.names_bitmap = true;
       result.bitmap = value;
-      char* end = Write(out, key);
-      *end++ = '=';
-      end = Write(end, BitmapTargetName(value));
-      result.size = static_cast<std::size_t>(end - out);
-      return result;
+      result.kept = at.equals + 1;
+      result.tail = static_cast<std::size_t>(Write(out, BitmapTargetName(value)) - out);
+      return;
     }
-  }
-  const std::size_t dot = at.dot;
-  if (dot == line.size()) {
-    result.size = static_cast<std::size_t>(Write(out, line) - out);
-    return result;
+    return;
   }
 
+  // The line is written anew as element.property=value: a key with a second
+  // dot loses it and all after it, and a value ends at a second "=".
   const std::string_view property = key.substr(dot + 1, at.property_end - dot - 1);
-  char* end = Write(out, key.substr(0, dot + 1));
-  end = Write(end, property);
-  *end++ = '=';
+  const bool whole_key = at.property_end == at.equals;
+  char* end = out;
+  if (whole_key) {
+    result.kept = at.equals + 1;
+  } else {
+    result.kept = at.property_end;
+    *end++ = '=';
+  }
   if (std::optional<float> divisor = DivisorFor(property, factors)) {
     if (char* scaled = WriteScaledValue(value, *divisor, decimal_separator, end)) {
-      result.size = static_cast<std::size_t>(scaled - out);
-      return result;
+      result.tail = static_cast<std::size_t>(scaled - out);
+      return;
     }
     result.kept_value = true;
   }
-  result.size = static_cast<std::size_t>(Write(end, value) - out);
-  return result;
+  if (whole_key) {
+    result.kept = at.value_end;
+    return;
+  }
+  result.tail = static_cast<std::size_t>(Write(end, value) - out);
 }
 
 RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factors,
                           char decimal_separator) {
   RewrittenLine out;
-  std::string text(line.size() + kRewriteGrowth, '\0');
-  const LineRewrite rewrite = RewriteLineInto(line, factors, decimal_separator, text.data());
+  std::string padded(line);
+  padded.resize(line.size() + kLinePadding);
+  std::string tail(line.size() + kRewriteGrowth, '\0');
+  LineRewrite rewrite;
+  RewriteLineInto({padded.data(), line.size()}, factors, decimal_separator, tail.data(), &rewrite);
   if (!rewrite.written) return out;
-  text.resize(rewrite.size);
+  std::string text(line.substr(0, rewrite.kept));
+  text.append(tail, 0, rewrite.tail);
   out.names_bitmap = rewrite.names_bitmap;
   out.bitmap = std::string(rewrite.bitmap);
   if (rewrite.kept_value) out.warning = KeptValueWarning(text);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "conversion/factors.h"
+#include "support/text_lines.h"
 
 // The rule by which one deciphered line of Skin.vsk is rewritten for a new
 // resolution. Lines are code-page bytes of the form key=value.
@@ -33,12 +34,15 @@ struct RewrittenLine {
 RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factors,
                           char decimal_separator);
 
-/// What RewriteLineInto did with a line.
+/// What RewriteLineInto made of a line: its first `kept` bytes, as they
+/// stand, followed by the `tail` bytes it wrote. The cipher of a byte depends
+/// only on its position in the line, so the stored bytes of the kept front
+/// are already those of the new line; only the tail needs enciphering.
 struct LineRewrite {
   /// False for an empty line, which is dropped: nothing was written.
   bool written = false;
-  /// The length of the rewritten line.
-  std::size_t size = 0;
+  std::size_t kept = 0;
+  std::size_t tail = 0;
   /// A bitmap line; `bitmap` is its value as found (possibly empty), a view
   /// into the line given.
   bool names_bitmap = false;
@@ -52,11 +56,13 @@ struct LineRewrite {
 /// name gains ".bmp".
 inline constexpr std::size_t kRewriteGrowth = 16;
 
-/// RewriteLine for a whole file: writes the rewritten line at `out`, which
-/// has room for `line`.size() + kRewriteGrowth bytes, and allocates nothing
-/// on the way for the lines a skin is made of.
-LineRewrite RewriteLineInto(std::string_view line, const ConversionFactors& factors,
-                            char decimal_separator, char* out);
+/// RewriteLine for a whole file: writes the tail of the rewritten line at
+/// `out`, which has room for `line`.size() + kRewriteGrowth bytes, and what
+/// it made of the line to `rewrite`; allocates nothing on the way for the
+/// lines a skin is made of. The kLinePadding bytes after `line` must be
+/// readable.
+void RewriteLineInto(std::string_view line, const ConversionFactors& factors,
+                     char decimal_separator, char* out, LineRewrite* rewrite);
 
 /// The warning for a line whose value was kept (UTF-8), given the line as
 /// rewritten.

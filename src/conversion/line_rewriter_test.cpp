@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "support/numbers.h"
 #include "support/strings.h"
 
 namespace fendrix {
@@ -89,12 +95,15 @@ TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
         ',');  // "." is no separator here
 }
 
-// Separators before, on and after every eight-byte boundary, checked
-// against the fields GetField cuts, which the rule is written in.
+// Separators before, on and after every eight-byte boundary, in lines short
+// and long, checked against the fields GetField cuts, which the rule is
+// written in.
 TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
   const ConversionFactors one{1.0f, 1.0f, 1.0f};
-  const std::string letters = "Abcdefghijklmnopqrstuvwxyz";
-  for (std::size_t element = 0; element <= 17; ++element) {
+  const std::string letters = std::string("Abcdefghijklmnopqrstuvwxyz") + std::string(40, 'z');
+  std::vector<std::size_t> elements = {30, 31, 48, 49, 50, 60};
+  for (std::size_t element = 0; element <= 17; ++element) elements.push_back(element);
+  for (std::size_t element : elements) {
     for (const char* property : {"Left", "Caption"}) {
       for (const char* extra : {"", ".Rest", "."}) {
         for (std::size_t digits = 1; digits <= 10; digits += 3) {
@@ -114,6 +123,85 @@ TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
     const std::string key = letters.substr(0, before);
     Check({key + "=a.b.c", key + "=a.b.c"}, one, ',');  // dots after the "=" are value
     Check({key + ".b", key + ".b"}, one, ',');          // no "=" at all
+  }
+}
+
+TEST(RewriteLineTest, OnlyTheFiveSizePropertiesAreScaled) {
+  const ConversionFactors f{2.0f, 4.0f, 8.0f};
+  const std::string scaled[][2] = {
+      {"Left", "8"}, {"Width", "8"}, {"Top", "4"}, {"Height", "4"}, {"FontSize", "2"}};
+  for (const auto& [property, value] : scaled) {
+    Check({"x." + property + "=16", "x." + property + "=" + value}, f, ',');
+  }
+  // Names that share a start, an end or a first letter with them.
+  const std::string kept[] = {"Lefts",
+                              "Lef",
+                              "L",
+                              "",
+                              "left",
+                              "Topp",
+                              "Heigh",
+                              "Width2",
+                              "FontSizes",
+                              "FontSiz",
+                              "Caption",
+                              "ForeColor",
+                              std::string("Top\0", 4)};
+  for (const std::string& property : kept) {
+    Check({"x." + property + "=16", "x." + property + "=16"}, f, ',');
+  }
+}
+
+// Whole numbers and short decimals are read on a shortcut; every value must
+// come out as the general number reading makes it.
+TEST(RewriteLineTest, ScaledValuesAgreeWithTheGeneralNumberReading) {
+  const char* values[] = {"0",
+                          "7",
+                          "12",
+                          "999",
+                          "1280",
+                          "99999999",
+                          "100000000",
+                          "00000042",
+                          "-5",
+                          "-0",
+                          "8,25",
+                          "99,9",
+                          "0,1",
+                          "-0,5",
+                          "12345678,5",
+                          "1,000000000000001",
+                          "123456789012345",
+                          "1234567890123456",
+                          "5,",
+                          ",5",
+                          "1,2,3",
+                          "1 ",
+                          "+3"};
+  const ConversionFactors factor_sets[] = {ComputeFactors(1280, 1024, 1024, 768),
+                                           ComputeFactors(800, 600, 1920, 1200),
+                                           {3.0f, 3.0f, 0.1f}};
+  for (const ConversionFactors& f : factor_sets) {
+    for (const char* property : {"Left", "Top", "FontSize"}) {
+      const float divisor = property[0] == 'L' ? f.x : property[0] == 'T' ? f.y : f.font;
+      for (const char* value : values) {
+        const std::string line = std::string("x.") + property + "=" + value;
+        std::string text = value;
+        std::replace(text.begin(), text.end(), ',', '.');
+        const std::optional<double> number = ParseNumber(text, '.');
+        std::string expected = line;  // kept as it stood, with a warning
+        bool kept = true;
+        if (number) {
+          const double quotient = std::floor(*number / static_cast<double>(divisor));
+          if (quotient >= -2147483648.0 && quotient < 2147483648.0) {
+            expected = std::string("x.") + property + "=" +
+                       std::to_string(static_cast<std::int32_t>(quotient));
+            kept = false;
+          }
+        }
+        Check({line, expected, std::nullopt, kept}, f, '.');
+      }
+    }
   }
 }
 
