@@ -88,8 +88,15 @@ void FileLineReader::LoadBlock(std::size_t at) {
 }
 
 bool FileLineReader::LineTooLong() {
-  error_ = "Datei kann nicht gelesen werden: " + DisplayPath(path_) +
-           " (eine Zeile ist länger als " + std::to_string(max_line_) + " Bytes)";
+  return Fail("Datei kann nicht gelesen werden: " + DisplayPath(path_) +
+              " (eine Zeile ist länger als " + std::to_string(max_line_) + " Bytes)");
+}
+
+// After a failure no line is handed out any more, not even by the inline
+// part of Next.
+bool FileLineReader::Fail(std::string error) {
+  error_ = std::move(error);
+  ends_ = 0;
   return false;
 }
 
@@ -115,7 +122,8 @@ bool FileLineReader::Refill(std::size_t search) {
     capacity_ = larger;
   }
   std::size_t got = 0;
-  if (!file_.Read(buffer_.get() + end_, capacity_ - end_, &got, &error_)) return false;
+  std::string err;
+  if (!file_.Read(buffer_.get() + end_, capacity_ - end_, &got, &err)) return Fail(std::move(err));
   at_end_ = got == 0;
   end_ += got;
   LoadBlock(search);

@@ -55,6 +55,7 @@ class FileLineReader {
   void LoadBlock(std::size_t at);
   bool Refill(std::size_t search);
   bool LineTooLong();
+  bool Fail(std::string error);
 
   FileReader& file_;
   std::filesystem::path path_;
