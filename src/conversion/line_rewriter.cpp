@@ -6,10 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "support/byte_mask.h"
 #include "support/code_page.h"
 #include "support/numbers.h"
 #include "support/strings.h"
@@ -172,24 +169,6 @@ struct Separators {
   std::size_t equals, value_end, dot, property_end;
 };
 
-// Bit i set where byte i of the `kBytes` at `bytes` is `c`.
-template <int kBytes>
-std::uint64_t Hits(const char* bytes, char c) {
-  std::uint64_t bits = 0;
-#if defined(__SSE2__)
-  const __m128i wanted = _mm_set1_epi8(c);
-  for (int i = 0; i < kBytes / 16; ++i) {
-    const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
-    bits |=
-        std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(part, wanted)))}
-        << (16 * i);
-  }
-#else
-  for (int i = 0; i < kBytes; ++i) bits |= std::uint64_t{bytes[i] == c} << i;
-#endif
-  return bits;
-}
-
 Separators FindSeparators(std::string_view line) {
   const std::size_t n = line.size();
   Separators found{n, n, n, n};
@@ -199,9 +178,9 @@ Separators FindSeparators(std::string_view line) {
     // past the line are dropped.
     const std::uint64_t in_line = n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1;
     std::uint64_t equals =
-        (n <= 32 ? Hits<32>(line.data(), '=') : Hits<64>(line.data(), '=')) & in_line;
+        (n <= 32 ? ByteMask<32>(line.data(), '=') : ByteMask<64>(line.data(), '=')) & in_line;
     std::uint64_t dots =
-        (n <= 32 ? Hits<32>(line.data(), '.') : Hits<64>(line.data(), '.')) & in_line;
+        (n <= 32 ? ByteMask<32>(line.data(), '.') : ByteMask<64>(line.data(), '.')) & in_line;
     if (equals != 0) {
       found.equals = static_cast<std::size_t>(std::countr_zero(equals));
       equals &= equals - 1;

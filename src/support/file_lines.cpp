@@ -4,9 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "support/byte_mask.h"
 
 namespace fendrix {
 namespace {
@@ -24,24 +22,6 @@ constexpr std::size_t kBlock = 64;
 // Room after the bytes read, zeroed: for a block, and the padding of a line.
 constexpr std::size_t kSlack = std::max(kBlock, kLinePadding);
 
-// Bit i set where byte i of the block at `bytes` is a carriage return.
-std::uint64_t CarriageReturns(const char* bytes) {
-#if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r');
-  std::uint64_t bits = 0;
-  for (int i = 0; i < 4; ++i) {
-    const __m128i part = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
-    bits |= std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(part, cr)))}
-            << (16 * i);
-  }
-  return bits;
-#else
-  std::uint64_t bits = 0;
-  for (std::size_t i = 0; i < kBlock; ++i) bits |= std::uint64_t{bytes[i] == '\r'} << i;
-  return bits;
-#endif
-}
-
 }  // namespace
 
 FileLineReader::FileLineReader(FileReader& file, std::filesystem::path path, std::size_t max_line)
@@ -58,12 +38,8 @@ bool FileLineReader::NextFromNextBlock(std::string_view* line) {
       const std::size_t at = block_ + static_cast<std::size_t>(std::countr_zero(ends_));
       // Whether a line feed follows shows only with the next byte.
       if (at + 1 < end_ || at_end_) {
-        ends_ &= ends_ - 1;
         if (at - begin_ > max_line_) return LineTooLong();
-        *line = std::string_view(buffer_.get() + begin_, at - begin_);
-        begin_ = at + 1;
-        if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
-        return true;
+        return HandOut(at, line);
       }
       if (!Refill(at)) return false;
     } else if (block_ + kBlock < end_) {
@@ -82,7 +58,7 @@ bool FileLineReader::NextFromNextBlock(std::string_view* line) {
 
 void FileLineReader::LoadBlock(std::size_t at) {
   block_ = at;
-  ends_ = CarriageReturns(buffer_.get() + at);
+  ends_ = ByteMask<kBlock>(buffer_.get() + at, '\r');
   const std::size_t valid = end_ - at;  // the block may reach past the bytes read
   if (valid < kBlock) ends_ &= (std::uint64_t{1} << valid) - 1;
 }

@@ -37,12 +37,7 @@ class FileLineReader {
   bool Next(std::string_view* line) {
     if (ends_ != 0) {
       const std::size_t at = block_ + static_cast<std::size_t>(std::countr_zero(ends_));
-      if (at + 1 < end_ && at - begin_ <= max_line_) {
-        ends_ &= ends_ - 1;
-        *line = std::string_view(buffer_.get() + begin_, at - begin_);
-        begin_ = at + 1 + (buffer_[at + 1] == '\n' ? 1 : 0);
-        return true;
-      }
+      if (at + 1 < end_ && at - begin_ <= max_line_) return HandOut(at, line);
     }
     return NextFromNextBlock(line);
   }
@@ -51,6 +46,16 @@ class FileLineReader {
   const std::string& error() const { return error_; }
 
  private:
+  // Hands out the line that the carriage return at `at` ends, the next one
+  // of `ends_`, and steps past its line end.
+  bool HandOut(std::size_t at, std::string_view* line) {
+    ends_ &= ends_ - 1;
+    *line = std::string_view(buffer_.get() + begin_, at - begin_);
+    begin_ = at + 1;
+    if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
+    return true;
+  }
+
   bool NextFromNextBlock(std::string_view* line);
   void LoadBlock(std::size_t at);
   bool Refill(std::size_t search);

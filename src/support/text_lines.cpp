@@ -37,10 +37,4 @@ void LineCounter::Add(std::string_view piece) {
   after_cr_ = last_end + 1 == piece.size();
 }
 
-std::size_t CountLines(std::string_view text) {
-  LineCounter counter;
-  counter.Add(text);
-  return counter.count();
-}
-
 }  // namespace fendrix

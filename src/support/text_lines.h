@@ -54,9 +54,6 @@ class LineCounter {
   bool after_cr_ = false;  // the last byte was a CR: a line feed now still ends its line
 };
 
-/// The number of lines LineReader finds in `text`.
-std::size_t CountLines(std::string_view text);
-
 /// How many bytes after a line the fast line work may read, whatever they
 /// hold: it looks at a short line many bytes at a time instead of byte by
 /// byte. Buffers of lines are that much longer than their lines.
