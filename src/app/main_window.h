@@ -116,6 +116,8 @@ class MainWindow final : private RunPort {
   BaseResolution base_resolution_;
   bool base_res_locked_ = false;
   bool auto_mode_ = false;
+  // Where the progress bar stands; only SetProgress moves it.
+  long progress_position_ = 0;
 };
 
 }  // namespace fendrix

@@ -553,7 +553,12 @@ void MainWindow::EnterIdle() {
 }
 
 void MainWindow::SetProgress(float percent) {
-  SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(std::lround(percent)), 0);
+  // The run reports every line; the bar shows whole percents, so a skin
+  // file of a million lines moves it only a hundred times.
+  const long position = std::lround(percent);
+  if (position == progress_position_) return;
+  progress_position_ = position;
+  SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(position), 0);
   UpdateWindow(controls_.ProgressBar1);
 }
 
