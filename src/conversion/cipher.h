@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,26 +42,21 @@ class LineMask {
 
   /// Apply where both `from` and `to` have kLinePadding bytes of room after
   /// the stretch: a short stretch, as nearly every line of a skin is, is
-  /// done in four whole words, and what lands in the room is of no meaning.
+  /// done in whole 16-byte words, and what lands in the room is of no
+  /// meaning.
   void ApplyPadded(const char* from, char* to, std::size_t size, std::size_t position = 0) const {
     constexpr std::size_t kShort = 32;
     static_assert(kShort <= kLinePadding);
     if (size > kShort || position >= period_) return Apply(from, to, size, position);
-    const char* key = mask_.data() + position;
 #if defined(__SSE2__)
+    const char* key = mask_.data() + position;
     for (std::size_t at = 0; at < kShort; at += 16) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + at));
       const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i*>(key + at));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(to + at), _mm_xor_si128(bytes, mask));
     }
 #else
-    for (std::size_t at = 0; at < kShort; at += 8) {
-      std::uint64_t bytes, mask;
-      std::memcpy(&bytes, from + at, 8);
-      std::memcpy(&mask, key + at, 8);
-      bytes ^= mask;
-      std::memcpy(to + at, &bytes, 8);
-    }
+    Apply(from, to, size, position);
 #endif
   }
 

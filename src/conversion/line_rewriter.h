@@ -36,8 +36,8 @@ RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factor
 
 /// What RewriteLineInto made of a line: its first `kept` bytes, as they
 /// stand, followed by the `tail` bytes it wrote. The cipher of a byte depends
-/// only on its position in the line, so the stored bytes of the kept front
-/// are already those of the new line; only the tail needs enciphering.
+/// only on its position in the line, so the two pieces can be enciphered
+/// each at its place without ever being put together.
 struct LineRewrite {
   /// False for an empty line, which is dropped: nothing was written.
   bool written = false;
