@@ -32,17 +32,20 @@ const std::array<ConversionFactors, 6> kFactorSets = {
 };
 
 // The run writes a rewritten line in two pieces, the front of the line that
-// stays and the tail RewriteLineInto wrote, each enciphered at its place in
+// stays and the tail its LineRewriter wrote, each enciphered at its place in
 // the line; together they must be the rewritten line enciphered whole. The
-// tail buffer has exactly the room RewriteLineInto may use, so ASan sees a
-// byte written past it.
-void CheckTwoPieceRewrite(std::string_view line, const ConversionFactors& factors, char separator) {
+// run's rewriter has seen the lines before and copies values it has scaled
+// already; RewriteLine starts afresh, so the two also check each other. The
+// tail buffer has exactly the room Rewrite may use, so ASan sees a byte
+// written past it.
+void CheckTwoPieceRewrite(std::string_view line, fendrix::LineRewriter& rewriter,
+                          const ConversionFactors& factors, char separator) {
   std::vector<char> tail(line.size() + fendrix::kRewriteGrowth);
-  // Exactly the padding RewriteLineInto may read, for ASan to watch too.
+  // Exactly the padding Rewrite may read, for ASan to watch too.
   std::vector<char> padded(line.size() + fendrix::kLinePadding);
   std::copy(line.begin(), line.end(), padded.begin());
   fendrix::LineRewrite got;
-  fendrix::RewriteLineInto({padded.data(), line.size()}, factors, separator, tail.data(), &got);
+  rewriter.Rewrite({padded.data(), line.size()}, tail.data(), &got);
   fendrix::RewrittenLine expected = fendrix::RewriteLine(line, factors, separator);
   FUZZ_CHECK(got.written == expected.line.has_value());
   if (!got.written) return;
@@ -55,7 +58,8 @@ void CheckTwoPieceRewrite(std::string_view line, const ConversionFactors& factor
   FUZZ_CHECK(written == enciphered);
 }
 
-void CheckLine(std::string_view stored, const ConversionFactors& factors, char separator) {
+void CheckLine(std::string_view stored, fendrix::LineRewriter& rewriter,
+               const ConversionFactors& factors, char separator) {
   std::string line(stored);
   fendrix::CryptLine(line, fendrix::kSkinKey);
   FUZZ_CHECK(line.size() == stored.size());
@@ -63,7 +67,7 @@ void CheckLine(std::string_view stored, const ConversionFactors& factors, char s
   fendrix::CryptLine(again, fendrix::kSkinKey);
   FUZZ_CHECK(again == stored);
 
-  CheckTwoPieceRewrite(line, factors, separator);
+  CheckTwoPieceRewrite(line, rewriter, factors, separator);
   fendrix::RewrittenLine rewritten = fendrix::RewriteLine(line, factors, separator);
   if (line.empty()) {
     FUZZ_CHECK(!rewritten.line && !rewritten.names_bitmap);
@@ -91,6 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
   fendrix::LineReader reader(text);
+  fendrix::LineRewriter rewriter(factors, separator);
   std::size_t lines = 0, bytes = 0;
   for (std::string_view stored; reader.Next(&stored);) {
     ++lines;
@@ -98,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(stored.data() >= text.data() &&
                stored.data() + stored.size() <= text.data() + text.size());
     bytes += stored.size();
-    CheckLine(stored, factors, separator);
+    CheckLine(stored, rewriter, factors, separator);
   }
   // Counted whole, and in pieces, which may split a CR from its LF.
   fendrix::LineCounter whole, pieces;

@@ -136,13 +136,12 @@ class LineBatch {
   }
 
   /// Rewrites every line of the batch.
-  void Rewrite(const ConversionFactors& factors, char decimal_separator) {
+  void Rewrite(LineRewriter& rewriter) {
     std::size_t used = 0;
     for (Line& line : lines_) {
       Reserve(tail_, used + line.size + kRewriteGrowth + kLinePadding);
       line.tail_at = used;
-      RewriteLineInto(plain(line), factors, decimal_separator, tail_.data() + line.tail_at,
-                      &line.rewrite);
+      rewriter.Rewrite(plain(line), tail_.data() + line.tail_at, &line.rewrite);
       used += line.rewrite.tail;
     }
   }
@@ -345,10 +344,11 @@ bool ConversionRun::RewriteSkinFile(const fs::path& source, const fs::path& targ
   FileLineReader reader(*file, source);
   SkinFileOutput output(fs_, target);
   const LineMask mask(kSkinKey);
+  LineRewriter rewriter(factors_, decimal_separator);
   LineBatch batch;
   std::size_t number = 0;
   while (batch.Fill(reader, mask)) {
-    batch.Rewrite(factors_, decimal_separator);
+    batch.Rewrite(rewriter);
     for (std::size_t i = 0; i < batch.size(); ++i) {
       ++number;
       // The file may have grown since it was counted.

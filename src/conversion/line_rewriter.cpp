@@ -40,30 +40,28 @@ std::uint64_t PropertyTag(const char* name, std::size_t size) {
   return (bytes & ((std::uint64_t{1} << (8 * size)) - 1)) | std::uint64_t{size} << 56;
 }
 
-// Which factor divides a property's value, if any. In a skin the properties
-// follow each other in no order a processor could predict, so the name is
-// looked up with one comparison rather than a chain of branches: the five
-// names start with five letters whose low five bits differ.
-std::optional<float> DivisorFor(std::string_view property, const ConversionFactors& factors) {
+// Which of the three divisors (x, y, font) divides a property's value; -1
+// for a property that is not scaled. In a skin the properties follow each
+// other in no order a processor could predict, so the name is looked up with
+// one comparison rather than a chain of branches: the five names start with
+// five letters whose low five bits differ.
+int DivisorIndex(std::string_view property) {
   struct Slot {
     std::uint64_t tag = 0;
-    int factor = 0;  // 1 x, 2 y, 3 font
+    int divisor = -1;
   };
   static constexpr std::array<Slot, 32> kSlots = [] {
     std::array<Slot, 32> slots{};
     for (Slot slot :
-         {Slot{PropertyTag("Left"), 1}, Slot{PropertyTag("Width"), 1}, Slot{PropertyTag("Top"), 2},
-          Slot{PropertyTag("Height"), 2}, Slot{PropertyTag("FontSize"), 3}}) {
+         {Slot{PropertyTag("Left"), 0}, Slot{PropertyTag("Width"), 0}, Slot{PropertyTag("Top"), 1},
+          Slot{PropertyTag("Height"), 1}, Slot{PropertyTag("FontSize"), 2}}) {
       slots[slot.tag % 32] = slot;
     }
     return slots;
   }();
   const std::uint64_t tag = PropertyTag(property.data(), property.size());
   const Slot& slot = kSlots[tag % 32];
-  const int which = slot.tag == tag ? slot.factor : 0;
-  if (which == 0) return std::nullopt;
-  const float divisors[] = {0, factors.x, factors.y, factors.font};
-  return divisors[which];
+  return slot.tag == tag ? slot.divisor : -1;
 }
 
 // The value when it is one to eight decimal digits and nothing else, as
@@ -131,24 +129,21 @@ std::optional<double> PlainNumber(std::string_view value, char decimal_separator
   return negative ? -number : number;
 }
 
-// Writes the scaled value at `out` (at most 11 characters) and returns its
-// end; nothing when it cannot be computed.
-char* WriteScaledValue(std::string_view value, float divisor, char decimal_separator, char* out) {
-  std::optional<double> number;
-  if (std::optional<std::uint32_t> digits = ShortDigits(value)) {
-    number = *digits;
-  } else {
-    number = PlainNumber(value, decimal_separator);
-  }
-  if (!number) {
-    std::string text(value);
-    if (decimal_separator != ',') text = ReplaceAll(text, ",", std::string(1, decimal_separator));
-    number = ParseNumber(text, decimal_separator);
-    if (!number) return nullptr;
-  }
-  // Rounded down, and refused unless that fits 32 bits (NaN fails both tests);
-  // the floor is taken by hand, which spares a call to the library.
-  const double quotient = *number / static_cast<double>(divisor);
+// The number a scaled value other than a few digits stands for; nothing
+// when it is none.
+std::optional<double> ReadNumber(std::string_view value, char decimal_separator) {
+  if (std::optional<double> number = PlainNumber(value, decimal_separator)) return number;
+  std::string text(value);
+  if (decimal_separator != ',') text = ReplaceAll(text, ",", std::string(1, decimal_separator));
+  return ParseNumber(text, decimal_separator);
+}
+
+// Writes `number` / `divisor`, rounded down, at `out` (at most 11
+// characters) and returns its end; nothing when that does not fit 32 bits.
+char* WriteQuotient(double number, float divisor, char* out) {
+  // NaN fails both tests; the floor is taken by hand, which spares a call
+  // to the library.
+  const double quotient = number / static_cast<double>(divisor);
   if (!(quotient >= -2147483648.0 && quotient < 2147483648.0)) return nullptr;
   auto whole = static_cast<std::int64_t>(quotient);
   if (static_cast<double>(whole) > quotient) --whole;
@@ -213,10 +208,46 @@ std::string KeptValueWarning(std::string_view rewritten_line) {
   return "Wert ist keine verwendbare Zahl und bleibt unverändert: " + Cp1252ToUtf8(rewritten_line);
 }
 
+LineRewriter::LineRewriter(const ConversionFactors& factors, char decimal_separator)
+    : divisors_{factors.x, factors.y, factors.font},
+      decimal_separator_(decimal_separator),
+      remembered_(3 * kRemembered) {}
+
+// Writes the scaled value at `out`, at most 11 bytes, and returns its end;
+// nothing when it cannot be computed. Only the copy of a value worked out
+// before is inline, for it is what most lines of a skin come to.
+[[gnu::always_inline]] inline char* LineRewriter::WriteScaledValue(std::string_view value,
+                                                                   int divisor, char* out) {
+  const std::optional<std::uint32_t> digits = ShortDigits(value);
+  if (digits && *digits < kRemembered) {
+    const ScaledText& known = remembered_[divisor * kRemembered + *digits];
+    if (known.size != 0) {
+      std::memcpy(out, &known, sizeof known);
+      return out + known.size;
+    }
+  }
+  return WorkOutScaledValue(value, digits, divisor, out);
+}
+
+[[gnu::noinline]] char* LineRewriter::WorkOutScaledValue(std::string_view value,
+                                                         std::optional<std::uint32_t> digits,
+                                                         int divisor, char* out) {
+  const std::optional<double> number = digits ? *digits : ReadNumber(value, decimal_separator_);
+  if (!number) return nullptr;
+  char* end = WriteQuotient(*number, divisors_[divisor], out);
+  if (!end || !digits || *digits >= kRemembered) return end;
+  // A value scaled past seven digits is worked out every time.
+  const auto size = static_cast<std::size_t>(end - out);
+  if (size > sizeof(ScaledText::text)) return end;
+  ScaledText& known = remembered_[divisor * kRemembered + *digits];
+  std::memcpy(known.text, out, size);
+  known.size = static_cast<std::uint8_t>(size);
+  return end;
+}
+
 // Fields are found as GetField finds them: the key before the first "=", the
 // value up to the second; element and property likewise at ".".
-void RewriteLineInto(std::string_view line, const ConversionFactors& factors,
-                     char decimal_separator, char* out, LineRewrite* rewrite) {
+void LineRewriter::Rewrite(std::string_view line, char* out, LineRewrite* rewrite) {
   LineRewrite& result = *rewrite;
   result = LineRewrite{};
   if (line.empty()) return;
@@ -254,8 +285,8 @@ void RewriteLineInto(std::string_view line, const ConversionFactors& factors,
     result.kept = at.property_end;
     *end++ = '=';
   }
-  if (std::optional<float> divisor = DivisorFor(property, factors)) {
-    if (char* scaled = WriteScaledValue(value, *divisor, decimal_separator, end)) {
+  if (const int divisor = DivisorIndex(property); divisor >= 0) {
+    if (char* scaled = WriteScaledValue(value, divisor, end)) {
       result.tail = static_cast<std::size_t>(scaled - out);
       return;
     }
@@ -275,7 +306,8 @@ RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factor
   padded.resize(line.size() + kLinePadding);
   std::string tail(line.size() + kRewriteGrowth, '\0');
   LineRewrite rewrite;
-  RewriteLineInto({padded.data(), line.size()}, factors, decimal_separator, tail.data(), &rewrite);
+  LineRewriter(factors, decimal_separator)
+      .Rewrite({padded.data(), line.size()}, tail.data(), &rewrite);
   if (!rewrite.written) return out;
   std::string text(line.substr(0, rewrite.kept));
   text.append(tail, 0, rewrite.tail);

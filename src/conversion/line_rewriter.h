@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion/factors.h"
 #include "support/text_lines.h"
@@ -34,7 +36,7 @@ struct RewrittenLine {
 RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factors,
                           char decimal_separator);
 
-/// What RewriteLineInto made of a line: its first `kept` bytes, as they
+/// What LineRewriter made of a line: its first `kept` bytes, as they
 /// stand, followed by the `tail` bytes it wrote. The cipher of a byte depends
 /// only on its position in the line, so the two pieces can be enciphered
 /// each at its place without ever being put together.
@@ -56,13 +58,38 @@ struct LineRewrite {
 /// name gains ".bmp".
 inline constexpr std::size_t kRewriteGrowth = 16;
 
-/// RewriteLine for a whole file: writes the tail of the rewritten line at
-/// `out`, which has room for `line`.size() + kRewriteGrowth bytes, and what
-/// it made of the line to `rewrite`; allocates nothing on the way for the
-/// lines a skin is made of. The kLinePadding bytes after `line` must be
-/// readable.
-void RewriteLineInto(std::string_view line, const ConversionFactors& factors,
-                     char decimal_separator, char* out, LineRewrite* rewrite);
+/// RewriteLine for a whole file, whose lines all share the factors and the
+/// separator.
+class LineRewriter {
+ public:
+  LineRewriter(const ConversionFactors& factors, char decimal_separator);
+
+  /// Writes the tail of the rewritten line at `out`, which has room for
+  /// `line`.size() + kRewriteGrowth bytes, and what it made of the line to
+  /// `rewrite`; allocates nothing on the way for the lines a skin is made
+  /// of. The kLinePadding bytes after `line` must be readable.
+  void Rewrite(std::string_view line, char* out, LineRewrite* rewrite);
+
+ private:
+  // A whole value below kRemembered as scaled text, `size` 0 until it is
+  // first worked out.
+  struct ScaledText {
+    char text[7];
+    std::uint8_t size;
+  };
+  // The values of a skin are positions and sizes on a screen, so the same
+  // few thousand come back again and again: each is divided and written
+  // once, then copied.
+  static constexpr std::uint32_t kRemembered = 4096;
+
+  char* WriteScaledValue(std::string_view value, int divisor, char* out);
+  char* WorkOutScaledValue(std::string_view value, std::optional<std::uint32_t> digits, int divisor,
+                           char* out);
+
+  float divisors_[3];
+  char decimal_separator_;
+  std::vector<ScaledText> remembered_;  // kRemembered for each divisor
+};
 
 /// The warning for a line whose value was kept (UTF-8), given the line as
 /// rewritten.
