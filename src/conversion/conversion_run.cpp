@@ -104,9 +104,10 @@ class SkinFileOutput {
   FileSystem& fs_;
   fs::path path_;
   std::unique_ptr<FileWriter> file_;
-  // Large enough that the calls into the system do not count, small enough
-  // to stay in the processor's cache.
-  std::size_t capacity_ = std::size_t{64} << 10;
+  // Large enough that the calls into the system do not count (the kernel
+  // takes fewer, larger pieces measurably faster), small enough to stay in
+  // the processor's second-level cache.
+  std::size_t capacity_ = std::size_t{256} << 10;
   std::size_t used_ = 0;
   std::unique_ptr<char[]> buffer_;
 };
