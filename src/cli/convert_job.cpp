@@ -26,13 +26,11 @@ class CliPort : public RunPort {
     if (progress_ && last_percent_ >= 0)
       *progress_ << "\r" << std::string(52, ' ') << "\r" << std::flush;
   }
+  // Called for every line of the skin file, so the bar is drawn only when
+  // its whole percent changes, and out of the way of that test.
   void SetProgress(float percent) override {
-    int whole = static_cast<int>(percent);
-    if (!progress_ || whole == last_percent_) return;
-    last_percent_ = whole;
-    int filled = whole * 40 / 100;
-    *progress_ << "\r[" << std::string(filled, '#') << std::string(40 - filled, ' ') << "] "
-               << std::setw(3) << whole << " %" << std::flush;
+    const int whole = static_cast<int>(percent);
+    if (whole != last_percent_) DrawProgress(whole);
   }
   bool ConfirmReplace(std::string_view) override { return yes_; }
   void ShowMessage(MessageKind kind, std::string_view text) override {
@@ -43,6 +41,14 @@ class CliPort : public RunPort {
   const std::string& message() const { return message_; }
 
  private:
+  [[gnu::cold, gnu::noinline]] void DrawProgress(int whole) {
+    last_percent_ = whole;
+    if (!progress_) return;
+    const int filled = whole * 40 / 100;
+    *progress_ << "\r[" << std::string(filled, '#') << std::string(40 - filled, ' ') << "] "
+               << std::setw(3) << whole << " %" << std::flush;
+  }
+
   RunInputs inputs_;
   bool yes_;
   std::ostream* progress_;
