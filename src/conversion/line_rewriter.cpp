@@ -211,38 +211,53 @@ std::string KeptValueWarning(std::string_view rewritten_line) {
 LineRewriter::LineRewriter(const ConversionFactors& factors, char decimal_separator)
     : divisors_{factors.x, factors.y, factors.font},
       decimal_separator_(decimal_separator),
-      remembered_(3 * kRemembered) {}
+      wholes_(3 * kWholes),
+      others_(std::size_t{1} << kOtherBits) {}
+
+// Where the scaled text of `value` is remembered; nothing for a value too
+// long to be. A whole value has a place of its own; any other short value
+// takes over the place its bytes hash to.
+LineRewriter::ScaledText* LineRewriter::Remembered(std::string_view value,
+                                                   std::optional<std::uint32_t> digits,
+                                                   int divisor) {
+  if (digits) return *digits < kWholes ? &wholes_[divisor * kWholes + *digits] : nullptr;
+  const std::size_t size = value.size();
+  if (size - 1 >= 7) return nullptr;  // also an empty value
+  std::uint64_t bytes;
+  std::memcpy(&bytes, value.data(), 8);
+  // The bytes of the value, and its length and divisor in the top byte.
+  const std::uint64_t key = (bytes & ((std::uint64_t{1} << (8 * size)) - 1)) |
+                            (std::uint64_t{size} | static_cast<std::uint64_t>(divisor) << 3) << 56;
+  OtherValue& place = others_[(key * 0x9E3779B97F4A7C15ull) >> (64 - kOtherBits)];
+  if (place.key != key) place = {key, {}};
+  return &place.scaled;
+}
 
 // Writes the scaled value at `out`, at most 11 bytes, and returns its end;
-// nothing when it cannot be computed. Only the copy of a value worked out
-// before is inline, for it is what most lines of a skin come to.
+// nothing when it cannot be computed. Inline, for most lines of a skin come
+// to copying a value scaled before.
 [[gnu::always_inline]] inline char* LineRewriter::WriteScaledValue(std::string_view value,
                                                                    int divisor, char* out) {
   const std::optional<std::uint32_t> digits = ShortDigits(value);
-  if (digits && *digits < kRemembered) {
-    const ScaledText& known = remembered_[divisor * kRemembered + *digits];
-    if (known.size != 0) {
-      std::memcpy(out, &known, sizeof known);
-      return out + known.size;
-    }
+  ScaledText* known = Remembered(value, digits, divisor);
+  if (known && known->size != 0) {
+    std::memcpy(out, known, sizeof *known);
+    return out + known->size;
   }
-  return WorkOutScaledValue(value, digits, divisor, out);
+  char* end = WorkOutScaledValue(value, digits, divisor, out);
+  // A value scaled past seven characters is worked out every time.
+  if (known && end && end - out <= static_cast<std::ptrdiff_t>(sizeof known->text)) {
+    known->size = static_cast<std::uint8_t>(end - out);
+    std::memcpy(known->text, out, known->size);
+  }
+  return end;
 }
 
 [[gnu::noinline]] char* LineRewriter::WorkOutScaledValue(std::string_view value,
                                                          std::optional<std::uint32_t> digits,
-                                                         int divisor, char* out) {
+                                                         int divisor, char* out) const {
   const std::optional<double> number = digits ? *digits : ReadNumber(value, decimal_separator_);
-  if (!number) return nullptr;
-  char* end = WriteQuotient(*number, divisors_[divisor], out);
-  if (!end || !digits || *digits >= kRemembered) return end;
-  // A value scaled past seven digits is worked out every time.
-  const auto size = static_cast<std::size_t>(end - out);
-  if (size > sizeof(ScaledText::text)) return end;
-  ScaledText& known = remembered_[divisor * kRemembered + *digits];
-  std::memcpy(known.text, out, size);
-  known.size = static_cast<std::uint8_t>(size);
-  return end;
+  return number ? WriteQuotient(*number, divisors_[divisor], out) : nullptr;
 }
 
 // Fields are found as GetField finds them: the key before the first "=", the

@@ -71,24 +71,31 @@ class LineRewriter {
   void Rewrite(std::string_view line, char* out, LineRewrite* rewrite);
 
  private:
-  // A whole value below kRemembered as scaled text, `size` 0 until it is
-  // first worked out.
+  // A value as scaled text, `size` 0 until it is first worked out.
   struct ScaledText {
     char text[7];
     std::uint8_t size;
   };
+  // A short value other than a whole number ("12,5", "-3"), by its bytes.
+  struct OtherValue {
+    std::uint64_t key = 0;
+    ScaledText scaled{};
+  };
   // The values of a skin are positions and sizes on a screen, so the same
   // few thousand come back again and again: each is divided and written
-  // once, then copied.
-  static constexpr std::uint32_t kRemembered = 4096;
+  // once, then copied. The whole values below kWholes have a place each.
+  static constexpr std::uint32_t kWholes = 4096;
+  static constexpr int kOtherBits = 10;
 
+  ScaledText* Remembered(std::string_view value, std::optional<std::uint32_t> digits, int divisor);
   char* WriteScaledValue(std::string_view value, int divisor, char* out);
   char* WorkOutScaledValue(std::string_view value, std::optional<std::uint32_t> digits, int divisor,
-                           char* out);
+                           char* out) const;
 
   float divisors_[3];
   char decimal_separator_;
-  std::vector<ScaledText> remembered_;  // kRemembered for each divisor
+  std::vector<ScaledText> wholes_;  // kWholes for each divisor
+  std::vector<OtherValue> others_;  // 2^kOtherBits
 };
 
 /// The warning for a line whose value was kept (UTF-8), given the line as
