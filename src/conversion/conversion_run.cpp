@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -122,24 +123,25 @@ class LineBatch {
   /// longer line); false when there were none left (or reading failed,
   /// which the reader tells).
   bool Fill(FileLineReader& reader, const LineMask& mask) {
-    constexpr std::size_t kLines = 64, kBytes = std::size_t{64} << 10;
-    lines_.clear();
+    constexpr std::size_t kBytes = std::size_t{64} << 10;
+    size_ = 0;
     std::size_t used = 0;
-    for (std::string_view stored;
-         lines_.size() < kLines && used < kBytes && reader.Next(&stored);) {
+    for (std::string_view stored; size_ < kLines && used < kBytes && reader.Next(&stored);) {
       // Each line is followed by the next, the last by the padding.
       Reserve(plain_, used + stored.size() + kLinePadding);
       mask.ApplyPadded(stored.data(), plain_.data() + used, stored.size());
-      lines_.push_back({used, stored.size()});
+      lines_[size_].plain_at = used;
+      lines_[size_].size = stored.size();
+      ++size_;
       used += stored.size();
     }
-    return !lines_.empty();
+    return size_ > 0;
   }
 
   /// Rewrites every line of the batch.
   void Rewrite(LineRewriter& rewriter) {
     std::size_t used = 0;
-    for (Line& line : lines_) {
+    for (Line& line : std::span(lines_.data(), size_)) {
       Reserve(tail_, used + line.size + kRewriteGrowth + kLinePadding);
       line.tail_at = used;
       rewriter.Rewrite(plain(line), tail_.data() + line.tail_at, &line.rewrite);
@@ -147,7 +149,7 @@ class LineBatch {
     }
   }
 
-  std::size_t size() const { return lines_.size(); }
+  std::size_t size() const { return size_; }
   /// The plain line, its rewrite and the tail written for it.
   std::string_view plain(std::size_t i) const { return plain(lines_[i]); }
   const LineRewrite& rewrite(std::size_t i) const { return lines_[i].rewrite; }
@@ -156,6 +158,8 @@ class LineBatch {
   }
 
  private:
+  static constexpr std::size_t kLines = 64;
+
   struct Line {
     std::size_t plain_at = 0;
     std::size_t size = 0;
@@ -172,7 +176,8 @@ class LineBatch {
     if (buffer.size() < size) buffer.resize(std::max(size, 2 * buffer.size()));
   }
 
-  std::vector<Line> lines_;
+  std::array<Line, kLines> lines_;
+  std::size_t size_ = 0;
   std::string plain_;
   std::string tail_;
 };
