@@ -271,8 +271,9 @@ void LineRewriter::Rewrite(std::string_view line, char* out, LineRewrite* rewrit
 
   const Separators at = FindSeparators(line);
   if (at.equals == line.size()) return;
-  const std::string_view key = line.substr(0, at.equals);
-  const std::string_view value = line.substr(at.equals + 1, at.value_end - at.equals - 1);
+  // The separators lie in order within the line: no bounds to check.
+  const std::string_view key(line.data(), at.equals);
+  const std::string_view value(line.data() + at.equals + 1, at.value_end - at.equals - 1);
   const std::size_t dot = at.dot;
   if (dot == line.size()) {
     // A key without a dot names no property: a bitmap, or anything else
@@ -291,7 +292,7 @@ void LineRewriter::Rewrite(std::string_view line, char* out, LineRewrite* rewrit
 
   // The line is written anew as element.property=value: a key with a second
   // dot loses it and all after it, and a value ends at a second "=".
-  const std::string_view property = key.substr(dot + 1, at.property_end - dot - 1);
+  const std::string_view property(line.data() + dot + 1, at.property_end - dot - 1);
   const bool whole_key = at.property_end == at.equals;
   char* end = out;
   if (whole_key) {
