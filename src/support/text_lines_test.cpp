@@ -41,6 +41,23 @@ TEST(LineReaderTest, EndsLinesAtCarriageReturns) {
   }
 }
 
+// Long texts are counted many bytes at a time: lines of every length, and
+// more carriage returns in a row than a byte can count.
+TEST(LineCounterTest, CountsLongTextsAsLineReaderCutsThem) {
+  std::string mixed;
+  for (int i = 0; i < 3000; ++i) {
+    mixed += std::string(static_cast<std::size_t>(i % 37), 'x');
+    mixed += i % 5 == 0 ? "\r" : "\r\n";
+  }
+  const std::string texts[] = {std::string(5000, '\r'), std::string(4097, '\r') + "x", mixed,
+                               "y" + mixed};
+  for (const std::string& text : texts) {
+    LineCounter counter;
+    counter.Add(text);
+    EXPECT_EQ(counter.count(), Lines(text).size()) << text.size() << " bytes";
+  }
+}
+
 TEST(LineCounterTest, CountsTheSameWhereverTheTextIsCut) {
   const std::string texts[] = {"",       "a\r\nb\r\n", "a\r\nb",   "a\r\n\r\nb",
                                "a\rb\r", "a\nb\r\n",   "a\r\n\nb", "\r\n",
