@@ -14,14 +14,6 @@ namespace {
 // into the system do not count.
 constexpr std::size_t kReadAhead = std::size_t{64} << 10;
 
-// Line ends are looked for in blocks of this many bytes, one bit per byte:
-// a skin line is some twenty bytes, so a block serves about three lines
-// without a loop or a call for each. A block may reach past the bytes read.
-constexpr std::size_t kBlock = 64;
-
-// Room after the bytes read, zeroed: for a block, and the padding of a line.
-constexpr std::size_t kSlack = std::max(kBlock, kLinePadding);
-
 }  // namespace
 
 FileLineReader::FileLineReader(FileReader& file, std::filesystem::path path, std::size_t max_line)
@@ -73,6 +65,7 @@ bool FileLineReader::LineTooLong() {
 bool FileLineReader::Fail(std::string error) {
   error_ = std::move(error);
   ends_ = 0;
+  block_ = end_;
   return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/byte_mask.h"
 #include "support/file_system.h"
 #include "support/text_lines.h"
 
@@ -35,6 +37,12 @@ class FileLineReader {
   /// failure, which `error()` then tells.
   /// The usual case is inline: a skin file can have a million lines.
   bool Next(std::string_view* line) {
+    // A skin line is some twenty bytes: every third line or so starts a new
+    // block, which is taken here too when it lies wholly in the bytes read.
+    if (ends_ == 0 && block_ + 2 * kBlock <= end_) {
+      block_ += kBlock;
+      ends_ = ByteMask<kBlock>(buffer_.get() + block_, '\r');
+    }
     if (ends_ != 0) {
       const std::size_t at = block_ + static_cast<std::size_t>(std::countr_zero(ends_));
       if (at + 1 < end_ && at - begin_ <= max_line_) return HandOut(at, line);
@@ -55,6 +63,12 @@ class FileLineReader {
     if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
     return true;
   }
+
+  // Line ends are looked for in blocks of this many bytes, one bit per byte.
+  // A block may reach past the bytes read.
+  static constexpr std::size_t kBlock = 64;
+  // Room after the bytes read, zeroed: for a block, and the padding of a line.
+  static constexpr std::size_t kSlack = std::max(kBlock, kLinePadding);
 
   bool NextFromNextBlock(std::string_view* line);
   void LoadBlock(std::size_t at);

@@ -47,6 +47,11 @@ std::vector<std::string> InMemory(std::string_view text) {
 
 TEST(FileLineReaderTest, FindsTheLinesLineReaderFindsWhereverTheReadsEnd) {
   const std::string long_line(200, 'x');
+  // Enough short lines that the buffer is filled many times over and holds
+  // the bytes of an earlier read past the end of the present one.
+  std::string many;
+  for (int i = 0; i < 20000; ++i)
+    many += std::string(static_cast<std::size_t>(i % 23), 'y') + "\r\n";
   const std::string texts[] = {
       "",
       "a\r\nb\r\n",
@@ -62,6 +67,7 @@ TEST(FileLineReaderTest, FindsTheLinesLineReaderFindsWhereverTheReadsEnd) {
       long_line + "\r\n" + long_line,
       std::string(130, '\r'),
       std::string("x\0y\r\n", 5),
+      many,
   };
   for (const std::string& text : texts) {
     for (std::size_t piece : {1u, 2u, 3u, 63u, 64u, 65u, 4096u}) {
