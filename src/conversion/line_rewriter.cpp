@@ -64,29 +64,27 @@ int DivisorIndex(std::string_view property) {
   return slot.tag == tag ? slot.divisor : -1;
 }
 
-// The value when it is one to eight decimal digits and nothing else, as
-// nearly every value of a skin is; read eight bytes at once, which may reach
-// past the value.
+// The value when it is one to four decimal digits and nothing else, as
+// nearly every value of a skin is: a screen is narrower than 10000 pixels.
+// Read four bytes at once, which may reach past the value.
 std::optional<std::uint32_t> ShortDigits(std::string_view value) {
   const std::size_t size = value.size();
-  if (size - 1 >= 8) return std::nullopt;  // also an empty value
-  std::uint64_t bytes;
-  std::memcpy(&bytes, value.data(), 8);
+  if (size - 1 >= 4) return std::nullopt;  // also an empty value
+  std::uint32_t bytes;
+  std::memcpy(&bytes, value.data(), 4);
   // The value moved up to the top of the word and "0"s put in front of it:
-  // eight digits, the first in the lowest byte.
-  const std::size_t missing = 8 - size;
-  if (missing > 0) bytes = (bytes << (8 * missing)) | (0x3030303030303030ull >> (8 * size));
+  // four digits, the first in the lowest byte.
+  const std::size_t missing = 4 - size;
+  if (missing > 0) bytes = (bytes << (8 * missing)) | (0x30303030u >> (8 * size));
   // Every byte is 0x30..0x39 exactly when its high nibble is 3 and adding 6
   // keeps it so.
-  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0ull;
-  if (((bytes & kHigh) | (((bytes + 0x0606060606060606ull) & kHigh) >> 4)) !=
-      0x3333333333333333ull) {
+  constexpr std::uint32_t kHigh = 0xF0F0F0F0u;
+  if (((bytes & kHigh) | (((bytes + 0x06060606u) & kHigh) >> 4)) != 0x33333333u) {
     return std::nullopt;
   }
-  // Pairs of digits to numbers of 0..99, then of 0..9999, then the whole.
-  bytes = (bytes & 0x0F0F0F0F0F0F0F0Full) * 2561 >> 8;
-  bytes = (bytes & 0x00FF00FF00FF00FFull) * 6553601 >> 16;
-  return static_cast<std::uint32_t>((bytes & 0x0000FFFF0000FFFFull) * 42949672960001ull >> 32);
+  // Pairs of digits to numbers of 0..99, then the whole.
+  bytes = (bytes & 0x0F0F0F0Fu) * 2561 >> 8;
+  return (bytes & 0x00FF00FFu) * 6553601u >> 16;
 }
 
 // A value that the rule may scale, when it has the plain shape nearly all
