@@ -41,14 +41,15 @@ RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factor
 /// only on its position in the line, so the two pieces can be enciphered
 /// each at its place without ever being put together.
 struct LineRewrite {
-  /// False for an empty line, which is dropped: nothing was written.
-  bool written = false;
   std::size_t kept = 0;
   std::size_t tail = 0;
-  /// A bitmap line; `bitmap` is its value as found (possibly empty), a view
-  /// into the line given.
-  bool names_bitmap = false;
+  /// For a bitmap line, its value as found (possibly empty), a view into
+  /// the line given.
   std::string_view bitmap;
+  /// False for an empty line, which is dropped: nothing was written.
+  bool written = false;
+  /// A bitmap line: `bitmap` holds its value.
+  bool names_bitmap = false;
   /// A scaled property held no usable number and was copied as it stood.
   bool kept_value = false;
 };
