@@ -124,25 +124,27 @@ class LineBatch {
   /// which the reader tells).
   bool Fill(FileLineReader& reader, const LineMask& mask) {
     constexpr std::size_t kBytes = std::size_t{64} << 10;
-    size_ = 0;
-    std::size_t used = 0;
-    for (std::string_view stored; size_ < kLines && used < kBytes && reader.Next(&stored);) {
+    std::size_t size = 0, used = 0;
+    for (std::string_view stored; size < kLines && used < kBytes && reader.Next(&stored);) {
       // Each line is followed by the next, the last by the padding.
       Reserve(plain_, used + stored.size() + kLinePadding);
       mask.ApplyPadded(stored.data(), plain_.data() + used, stored.size());
-      lines_[size_].plain_at = used;
-      lines_[size_].size = stored.size();
-      ++size_;
+      lines_[size].plain_at = used;
+      lines_[size].size = stored.size();
+      ++size;
       used += stored.size();
     }
-    return size_ > 0;
+    size_ = size;
+    plain_used_ = used;
+    return size > 0;
   }
 
   /// Rewrites every line of the batch.
   void Rewrite(LineRewriter& rewriter) {
+    // Room for every line of the batch to grow as much as it can.
+    Reserve(tail_, plain_used_ + size_ * kRewriteGrowth + kLinePadding);
     std::size_t used = 0;
     for (Line& line : std::span(lines_.data(), size_)) {
-      Reserve(tail_, used + line.size + kRewriteGrowth + kLinePadding);
       line.tail_at = used;
       rewriter.Rewrite(plain(line), tail_.data() + line.tail_at, &line.rewrite);
       used += line.rewrite.tail;
@@ -178,6 +180,7 @@ class LineBatch {
 
   std::array<Line, kLines> lines_;
   std::size_t size_ = 0;
+  std::size_t plain_used_ = 0;  // the bytes of the lines in `plain_`
   std::string plain_;
   std::string tail_;
 };
