@@ -1,7 +1,6 @@
 #include "support/text_lines.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
