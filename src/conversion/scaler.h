@@ -58,9 +58,10 @@ struct ScaleContext {
 /// relative to the source folder) as "<base name>.bmp": stretched by the
 /// factors, or copied when it would shrink to a single pixel. A missing
 /// bitmap, a name that would leave the skin or a path through a link or
-/// junction is a warning (tied to `line`) and writes nothing. False, with `err` naming the file and
-/// the reason, when a picture cannot be read, its result would exceed the largest picture allowed,
-/// or the result cannot be written.
+/// junction is a warning (tied to `line`) and writes nothing. False, with
+/// `err` naming the file and the reason, when a picture cannot be read, its
+/// result would exceed the largest picture allowed, or the result cannot be
+/// written.
 bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line, std::string* err);
 
 }  // namespace fendrix
