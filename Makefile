@@ -37,24 +37,41 @@ wineprefix:
 	@WINEPREFIX=$(CURDIR)/$(WINE_PREFIX) $(WINE_SERVER) -w
 	@WINEPREFIX=$(CURDIR)/$(WINE_PREFIX) scripts/wine-fonts
 
+# Every suite leaves its results in build/test-results; `make test` runs all
+# of them, even after one fails, and ends with one summary of them all.
+RESULTS := $(CURDIR)/build/test-results
+
 test-native: native
-	ctest --preset native -j $(JOBS)
+	@mkdir -p $(RESULTS) && rm -f $(RESULTS)/native.*
+	ctest --preset native -j $(JOBS) --output-junit $(RESULTS)/native.xml
 
 # The Windows tests run the 32-bit build under Wine. Where the kernel runs no
 # 32-bit program, the same sources built for 64-bit Windows run instead; the
 # 32-bit programs are still built.
 test-win32: win32 wineprefix native
-	@if scripts/wine-can-run-32; then \
-	  $(XVFB) ctest --preset win32; \
-	else \
-	  echo "test-win32: this kernel runs no 32-bit program; the Windows tests run as a 64-bit build under wine64"; \
-	  cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $(JOBS) && $(XVFB) ctest --preset win64; \
-	fi
+	@mkdir -p $(RESULTS) && rm -rf $(RESULTS)/win32.*
+	@if scripts/wine-can-run-32; then tree=win32; else \
+	  tree=win64; \
+	  echo "ran as the 64-bit build under wine64: this kernel runs no 32-bit program" > $(RESULTS)/win32.note; \
+	  echo "test-win32: $$(cat $(RESULTS)/win32.note)"; \
+	  cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $(JOBS) || exit 1; \
+	fi; \
+	rm -rf build/$$tree/gtest-results; \
+	$(XVFB) ctest --preset $$tree --output-junit $(RESULTS)/win32.xml; status=$$?; \
+	cp -r build/$$tree/gtest-results $(RESULTS)/win32.gtest 2>/dev/null; \
+	exit $$status
 
 test-asan: asan
-	ctest --preset asan -j $(JOBS)
+	@mkdir -p $(RESULTS) && rm -f $(RESULTS)/asan.*
+	ctest --preset asan -j $(JOBS) --output-junit $(RESULTS)/asan.xml
 
-test: test-native test-win32 test-asan fuzz-smoke
+test: bootstrap
+	@status=0; \
+	for suite in test-native test-win32 test-asan fuzz-smoke; do \
+	  $(MAKE) --no-print-directory $$suite || status=1; \
+	done; \
+	python3 scripts/test_summary $(RESULTS) || status=1; \
+	exit $$status
 
 # The libFuzzer targets (clang-14, ASan + UBSan). `make fuzz` runs each for
 # FUZZ_SECONDS; `make fuzz-smoke` runs each a few seconds from a fixed seed.
@@ -68,7 +85,8 @@ fuzz: fuzzers
 	scripts/fuzz $(FUZZ_SECONDS)
 
 fuzz-smoke: fuzzers
-	scripts/fuzz --smoke
+	@mkdir -p $(RESULTS) && rm -f $(RESULTS)/fuzz-smoke.*
+	FUZZ_RESULTS=$(RESULTS)/fuzz-smoke.txt scripts/fuzz --smoke
 
 # The main job on the bundled demo: a 1280x1024 skin made from demo/Skin.txt,
 # converted to 1024x768.
