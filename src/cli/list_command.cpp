@@ -1,37 +1,41 @@
 #include <ostream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/commands.h"
+#include "cli/json_name.h"
 #include "repository/skin_repository.h"
 #include "support/file_system.h"
-#include "support/path_text.h"
 
 namespace fendrix {
 namespace {
 
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20) {
-      static const char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 struct SkinListing {
-  std::string name;
+  JsonName name;
   std::vector<std::string> resolutions;
   std::string highest;
 };
+
+// One skin a line, so that a script can also take the list apart by lines.
+// Members in a fixed order: name, name_raw (only for a name that is not
+// UTF-8), resolutions, highest (null without a base).
+void WriteJson(const std::vector<SkinListing>& listing, std::ostream& out) {
+  out << "[";
+  for (std::size_t i = 0; i < listing.size(); ++i) {
+    const SkinListing& skin = listing[i];
+    nlohmann::ordered_json entry;
+    entry["name"] = skin.name.text;
+    if (skin.name.raw) entry["name_raw"] = *skin.name.raw;
+    entry["resolutions"] = skin.resolutions;
+    entry["highest"] =
+        skin.highest.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(skin.highest);
+    // Resolution names pass the numeric test and are ASCII; replacing keeps
+    // the output JSON should one ever be not.
+    out << (i ? ",\n " : "")
+        << entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  }
+  out << "]\n";
+}
 
 }  // namespace
 
@@ -46,7 +50,7 @@ int ListCommand(const std::filesystem::path& skins, bool json, const CliEnvironm
   }
   std::vector<SkinListing> listing;
   for (const auto& name : names) {
-    SkinListing skin{PathToUtf8(name),
+    SkinListing skin{JsonNameOf(name),
                      ListResolutionFolders(fs, skins, name, env.decimal_separator), ""};
     if (auto highest = GetHighestBaseResolution(fs, skins, name, env.decimal_separator)) {
       skin.highest = highest->name;
@@ -55,21 +59,12 @@ int ListCommand(const std::filesystem::path& skins, bool json, const CliEnvironm
   }
 
   if (json) {
-    out << "[";
-    for (std::size_t i = 0; i < listing.size(); ++i) {
-      const SkinListing& skin = listing[i];
-      out << (i ? ",\n " : "") << "{\"name\": " << JsonString(skin.name) << ", \"resolutions\": [";
-      for (std::size_t j = 0; j < skin.resolutions.size(); ++j) {
-        out << (j ? ", " : "") << JsonString(skin.resolutions[j]);
-      }
-      out << "], \"highest\": " << (skin.highest.empty() ? "null" : JsonString(skin.highest))
-          << "}";
-    }
-    out << "]\n";
+    WriteJson(listing, out);
     return kExitSuccess;
   }
   for (const SkinListing& skin : listing) {
-    out << skin.name << "\n";
+    // A name that is not UTF-8 is followed by its raw form, to be found again.
+    out << skin.name.text << (skin.name.raw ? "  (" + *skin.name.raw + ")" : "") << "\n";
     for (const std::string& resolution : skin.resolutions) {
       // The highest is marked by its text: a folder 01280x1024 is not the
       // highest's text 1280x1024, but the first one found with its numbers is.

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <random>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "conversion/test_skin.h"
 
@@ -46,11 +50,14 @@ class SkinconvTest : public ::testing::Test {
 TEST_F(SkinconvTest, ListFindsTheSkinsBesideTheProgramOrAsked) {
   Outcome beside = Skinconv({"list", "--json"}, dir_.path() / "Player" / "Tools");
   ASSERT_EQ(beside.code, 0) << beside.err;
-  EXPECT_NE(beside.out.find("{\"name\": \"Demo\", \"resolutions\": ["), std::string::npos)
+  // Both orders are the file system's: skins and resolutions sorted here.
+  nlohmann::json listed = nlohmann::json::parse(beside.out);
+  for (auto& skin : listed) std::sort(skin["resolutions"].begin(), skin["resolutions"].end());
+  std::sort(listed.begin(), listed.end(), [](auto& a, auto& b) { return a["name"] < b["name"]; });
+  EXPECT_EQ(listed, nlohmann::json::parse(R"([
+    {"name": "Demo", "resolutions": ["1280x1024", "800x600"], "highest": "1280x1024"},
+    {"name": "Leer", "resolutions": [], "highest": null}])"))
       << beside.out;
-  EXPECT_NE(beside.out.find("\"highest\": \"1280x1024\""), std::string::npos);
-  EXPECT_NE(beside.out.find("{\"name\": \"Leer\", \"resolutions\": [], \"highest\": null}"),
-            std::string::npos);
 
   Outcome text = Skinconv({"list", "--skins", U8(Skins())});
   ASSERT_EQ(text.code, 0);
@@ -62,6 +69,40 @@ TEST_F(SkinconvTest, ListFindsTheSkinsBesideTheProgramOrAsked) {
   EXPECT_NE(nowhere.err.find("--skins"), std::string::npos);
   EXPECT_EQ(Skinconv({"list", "--skins", U8(Skins() / "missing")}).code, 5);
 }
+
+#ifndef _WIN32
+// A POSIX name is any bytes; Windows names are UTF-16 and come by another way.
+TEST_F(SkinconvTest, ListWritesJsonForAnyFolderName) {
+  struct Row {
+    std::string folder, name;
+    std::optional<std::string> raw;
+  };
+  const Row rows[] = {
+      {"Plain", "Plain", std::nullopt},
+      {"K\xC3\xBChl", "K\xC3\xBChl", std::nullopt},
+      {"Caf\xE9", "Caf\xEF\xBF\xBD", "Caf\\xE9"},
+      {"a\x80"
+       "b",
+       "a\xEF\xBF\xBD"
+       "b",
+       "a\\x80b"},
+      {"Neu\xE2\x82", "Neu\xEF\xBF\xBD", "Neu\\xE2\\x82"},
+  };
+  for (const Row& row : rows) {
+    TestFolder dir;
+    dir.Write(fs::path(row.folder) / "1024x768" / "Skin.vsk", EncipherLines({"Form=1"}));
+    Outcome listed = Skinconv({"list", "--json", "--skins", U8(dir.path())});
+    ASSERT_EQ(listed.code, 0) << listed.err;
+    nlohmann::json expected = {
+        {"name", row.name}, {"resolutions", {"1024x768"}}, {"highest", "1024x768"}};
+    if (row.raw) expected["name_raw"] = *row.raw;
+    nlohmann::json parsed = nlohmann::json::parse(listed.out, nullptr, false);
+    EXPECT_EQ(parsed, nlohmann::json::array({expected})) << listed.out;
+    std::string shown = row.name + (row.raw ? "  (" + *row.raw + ")" : "") + "\n";
+    EXPECT_EQ(Skinconv({"list", "--skins", U8(dir.path())}).out, shown + "  1024x768  (höchste)\n");
+  }
+}
+#endif
 
 TEST_F(SkinconvTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(Skinconv({}).code, 2);
