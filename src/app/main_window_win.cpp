@@ -387,10 +387,16 @@ void MainWindow::StartAutomaticConversion(const std::wstring& skin_name) {
       DestroyWindow(hwnd_);
       return;
     }
-    auto_mode_ = true;
     Show(SW_SHOW);
     ProcessPendingMessages(*this);
-    if (hwnd_) cmdCreateSkin_Click();
+    if (!hwnd_) return;
+    // Automatic mode lasts exactly as long as this one run. A run that leaves
+    // the window open (it failed, or had nothing to write) hands it to a
+    // person, whose next run must ask before it replaces, say how it went
+    // and keep the window open.
+    auto_mode_ = true;
+    cmdCreateSkin_Click();
+    auto_mode_ = false;
     return;
   }
 }
