@@ -11,7 +11,7 @@
 # The window is driven with xdotool on a private Xvfb screen. A message box
 # is told from the main window by its title ("Fendrix", the main window is
 # "ZEL Fendrix"), and the replace question from the error box by its
-# answers: only the question takes "n" for No.
+# answers: only the question takes "n" for No (in English and German alike).
 #
 # Usage: scripts/e2e_auto_mode.sh FENDRIX_EXE SKINCONV
 set -euo pipefail
@@ -139,7 +139,7 @@ expect_alive "after No"
 step "by hand, answering Yes"
 press "$main" Return
 box=$(await_window Fendrix)
-press "$box" y
+press "$box" Return # Yes is the default button
 box=$(await_window Fendrix "$box") # the success box, once the question has gone
 [[ -f $old/Skin.vsk && ! -e $old/alt.txt ]] || fail "Yes did not replace $old"
 press "$box" Return
