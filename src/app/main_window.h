@@ -37,8 +37,9 @@ class MainWindow final : private RunPort {
   /// Creates the window, still hidden, and runs its start-up: the suggested
   /// resolution, the base resolution (fixed by a "WxH" command line), the
   /// skins folder beside the program. A "/Name" command line naming a skin
-  /// shows the window and converts that skin at once; the window closes when
-  /// that succeeds. Nothing when the window cannot be created.
+  /// shows the window and converts that skin at once, unattended; the window
+  /// closes when that succeeds and otherwise stays open as if started without
+  /// a command line. Nothing when the window cannot be created.
   static std::unique_ptr<MainWindow> Create(WindowEnvironment env);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
@@ -115,6 +116,7 @@ class MainWindow final : private RunPort {
   std::filesystem::path skins_path_;
   BaseResolution base_resolution_;
   bool base_res_locked_ = false;
+  // Only while the run started by a "/Name" command line lasts.
   bool auto_mode_ = false;
   // Where the progress bar stands; only SetProgress moves it.
   long progress_position_ = 0;

@@ -51,6 +51,22 @@ TEST_F(RunTest, SucceedsWithTheBarFullAndOneMessage) {
   EXPECT_FALSE(window->closed());
 }
 
+TEST_F(RunTest, WithoutASelectedSkinTheClickIsRefusedAndTouchesNothing) {
+  Open();
+  SendMessageW(controls().cboSkins, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  ASSERT_TRUE(IsWindowEnabled(controls().cmdCreateSkin));
+
+  Click();
+
+  ASSERT_EQ(harness.messages.size(), 1u);
+  EXPECT_TRUE(harness.messages[0].text.starts_with(L"Kein Skin ausgewählt"))
+      << harness.messages[0].text;
+  EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(Names(harness.skins), std::vector<std::string>{"A"});
+  EXPECT_EQ(Names(harness.skins / "A"), std::vector<std::string>{"1280x1024"});
+  ExpectIdle();
+}
+
 TEST_F(RunTest, InvalidResolutionOnlySaysSo) {
   struct {
     std::wstring width, height;

@@ -100,7 +100,9 @@ TEST_F(SelectionTest, CancellingThePickerKeepsFolderListsAndLabel) {
   EXPECT_TRUE(IsWindowEnabled(c.cmdCreateSkin));
 }
 
-TEST_F(SelectionTest, AnEmptySkinsFolderEmptiesOnlyTheSkinList) {
+// The other lists stay, but nothing may be converted from a folder without skins,
+// not even by choosing the old base resolution again.
+TEST_F(SelectionTest, AnEmptySkinsFolderEmptiesTheSkinListAndDisablesCreate) {
   harness.AddResolution("A", "1280x1024");
   window = harness.Open();
   const MainWindowControls& c = window->controls();
@@ -112,7 +114,10 @@ TEST_F(SelectionTest, AnEmptySkinsFolderEmptiesOnlyTheSkinList) {
   EXPECT_TRUE(WindowText(c.lblSkinPath).ends_with(L"Leer"));
   EXPECT_EQ(Items(c.cboBaseResolution), std::vector<std::wstring>{L"1280x1024"});
   EXPECT_EQ(PreviewCentre(*window), kRed);
-  EXPECT_TRUE(IsWindowEnabled(c.cmdCreateSkin));
+  EXPECT_FALSE(IsWindowEnabled(c.cmdCreateSkin));
+  harness.folder.Write("Leer/1280x1024/Skin.vsk", EncipherLines(SkinLines()));
+  Choose(c.cboBaseResolution, L"1280x1024");
+  EXPECT_FALSE(IsWindowEnabled(c.cmdCreateSkin));
 }
 
 TEST_F(SelectionTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) {

@@ -4,6 +4,7 @@
 
 #include "app/window_test_support.h"
 #include "dialogs/tooltip.h"
+#include "support/faulty_file_system.h"
 
 namespace fendrix::testing {
 namespace {
@@ -146,33 +147,69 @@ TEST(StartUpTest, SlashNameOfASkinAlreadyAtTheScreenResolutionJustCloses) {
   EXPECT_EQ(ReadAll(harness.skins / "A" / "1024x768" / "Skin.vsk"), before);
 }
 
-TEST(StartUpTest, SlashNameThatCannotRunLeavesTheWindowOpen) {
+// However the unattended run ends short of closing, the window is then an
+// ordinary one: the next run, started by hand, asks before it replaces,
+// reports, and leaves the window open.
+TEST(StartUpTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
+  enum class Disk { kHealthy, kFailsTheSkinFile };
   struct {
+    const char* why;
     std::wstring command_line;
-    int screen_width;
-    int messages;
+    int screen_width, screen_height;
+    Disk disk;
+    std::size_t messages;
+    const wchar_t* named;  // in the one message, when there is one
   } cases[] = {
-      {L"/Unbekannt", 1024, 0},
-      {L"/A", 600, 1},      // below 640x480: the invalid-resolution message
-      {L"/Leer", 1024, 1},  // no resolution folder: the missing file is named
+      {"no such skin: no run", L"/Unbekannt", 1024, 768, Disk::kHealthy, 0, nullptr},
+      {"screen below 640x480", L"/A", 600, 768, Disk::kHealthy, 1, L"Auflösung"},
+      {"no resolution folder", L"/Leer", 1024, 768, Disk::kHealthy, 1, L"Skin.vsk"},
+      {"already at the screen", L"/Leer", 1280, 1024, Disk::kHealthy, 1, L"Basis-Auflösung"},
+      {"disk fails", L"/A", 1024, 768, Disk::kFailsTheSkinFile, 1, L"Datenträger voll"},
   };
   for (const auto& c : cases) {
+    FaultyFileSystem disk;
+    if (c.disk == Disk::kFailsTheSkinFile) {
+      disk.FailOn(FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll");
+    }
     WindowHarness harness;
+    harness.env.fs = &disk;
     harness.env.command_line = c.command_line;
     harness.env.screen_width = c.screen_width;
+    harness.env.screen_height = c.screen_height;
     harness.AddResolution("A", "1280x1024");
-    harness.folder.MakeFolder("Player/Skins/Leer");
+    harness.folder.MakeFolder("Player/Skins/Leer/1280x1024");
+    harness.folder.Write("Player/Skins/A/800x600/alt.txt", "alt");
     std::unique_ptr<MainWindow> window = harness.Open();
+    const MainWindowControls& controls = window->controls();
 
-    EXPECT_FALSE(window->closed()) << c.command_line;
-    ASSERT_EQ(harness.messages.size(), static_cast<std::size_t>(c.messages)) << c.command_line;
-    if (c.command_line == L"/Leer") {
-      EXPECT_NE(harness.messages[0].text.find(L"Skin.vsk"), std::wstring::npos);
-      EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    ASSERT_FALSE(window->closed()) << c.why;
+    ASSERT_EQ(harness.messages.size(), c.messages) << c.why;
+    if (c.named) {
+      EXPECT_NE(harness.messages[0].text.find(c.named), std::wstring::npos)
+          << c.why << ": " << harness.messages[0].text;
     }
-    EXPECT_TRUE(IsWindowEnabled(window->controls().cboSkins)) << c.command_line;
-    EXPECT_EQ(WindowText(window->controls().cmdCreateSkin), L"Skin erstellen");
-    EXPECT_FALSE(fs::exists(harness.skins / "A" / "1024x768")) << c.command_line;
+    EXPECT_EQ(WindowText(controls.cmdCreateSkin), L"Skin erstellen") << c.why;
+    EXPECT_FALSE(fs::exists(harness.skins / "A" / "1024x768")) << c.why;
+
+    Choose(controls.cboSkins, L"A");
+    SetWindowTextW(controls.txtResH, L"800");
+    SetWindowTextW(controls.txtResV, L"600");
+    harness.messages.clear();
+    harness.answers = {IDNO};
+    SendMessageW(controls.cmdCreateSkin, BM_CLICK, 0, 0);
+    ASSERT_EQ(harness.messages.size(), 1u) << c.why;
+    EXPECT_EQ(harness.messages[0].flags,
+              static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1))
+        << c.why;
+    EXPECT_EQ(Names(harness.skins / "A" / "800x600"), std::vector<std::string>{"alt.txt"}) << c.why;
+
+    harness.answers = {IDYES, IDOK};
+    SendMessageW(controls.cmdCreateSkin, BM_CLICK, 0, 0);
+    ASSERT_EQ(harness.messages.size(), 3u) << c.why;
+    EXPECT_EQ(harness.messages[2].text, L"Der Skin wurde erfolgreich umgewandelt!") << c.why;
+    EXPECT_TRUE(fs::exists(harness.skins / "A" / "800x600" / "Skin.vsk")) << c.why;
+    EXPECT_FALSE(window->closed()) << c.why;
+    EXPECT_EQ(harness.closed_count, 0) << c.why;
   }
 }
 

@@ -33,6 +33,9 @@ constexpr wchar_t kCreateSkinBusyCaption[] = L"Erstelle Skin...";
 constexpr wchar_t kBrowseTitle[] = L"Bitte Skin-Verzeichnis wählen...";
 constexpr wchar_t kSelectSkinTip[] = L"Skin-Verzeichnis wählen...";
 constexpr char kRunFailedText[] = "Der Skin konnte nicht umgewandelt werden.";
+constexpr char kNoSkinText[] =
+    "Kein Skin ausgewählt. Bitte zuerst ein Skin-Verzeichnis mit Skins wählen und einen Skin "
+    "auswählen.";
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -387,10 +390,16 @@ void MainWindow::StartAutomaticConversion(const std::wstring& skin_name) {
       DestroyWindow(hwnd_);
       return;
     }
-    auto_mode_ = true;
     Show(SW_SHOW);
     ProcessPendingMessages(*this);
-    if (hwnd_) cmdCreateSkin_Click();
+    if (!hwnd_) return;
+    // Automatic mode lasts exactly as long as this one run. A run that leaves
+    // the window open (it failed, or had nothing to write) hands it to a
+    // person, whose next run must ask before it replaces, say how it went
+    // and keep the window open.
+    auto_mode_ = true;
+    cmdCreateSkin_Click();
+    auto_mode_ = false;
     return;
   }
 }
@@ -428,7 +437,11 @@ void MainWindow::FillSkinList() {
   std::string unreadable;  // a folder that cannot be read simply lists no skins
   ListSkins(*env_.fs, skins_path_, &skins, &unreadable);
   for (const fs::path& skin : skins) AddItem(controls_.cboSkins, skin.wstring());
-  if (skins.empty()) return;
+  if (skins.empty()) {
+    // Without a skin the button would offer a run on the skins folder itself.
+    EnableWindow(controls_.cmdCreateSkin, FALSE);
+    return;
+  }
   Select(controls_.cboSkins, 0);
   cboSkins_Click();
 }
@@ -473,7 +486,9 @@ void MainWindow::FillBaseResolutions() {
 // command line stays as it is.
 void MainWindow::cboBaseResolution_Click() {
   std::wstring entry = WindowText(controls_.cboBaseResolution);
+  // A list left from a skin no longer listed names no folder of the skins shown.
   bool usable =
+      !SelectedSkin().empty() &&
       FileExists(*env_.fs, skins_path_ / SelectedSkin() / entry / PathFromUtf8(kSkinFileName));
   if (usable && !base_res_locked_) {
     auto chosen = ParseResolutionName(WideToUtf8(entry), env_.decimal_separator);
@@ -504,6 +519,11 @@ void MainWindow::ShowPreview(const fs::path& picture) {
 // --- The conversion ------------------------------------------------------
 
 void MainWindow::cmdCreateSkin_Click() {
+  // Without a skin the run's folders would be the skins folder's own.
+  if (SelectedSkin().empty()) {
+    Message(kNoSkinText, MB_OK | MB_ICONERROR);
+    return;
+  }
   RunResult result;
   try {
     ConversionRun run(*env_.fs, *this,
