@@ -11,7 +11,6 @@ namespace {
 constexpr char kTruncated[] = "abgeschnitten";
 constexpr char kUnsupported[] = "nicht unterstützte BMP-Variante";
 constexpr char kBadIndex[] = "Palettenindex außerhalb der Palette";
-constexpr char kRleOutside[] = "RLE-Daten laufen über das Bild hinaus";
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
@@ -240,15 +239,18 @@ bool DecodeRows(std::span<const std::uint8_t> data, const Layout& layout, Image*
   return true;
 }
 
-bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
-               std::string* reason) {
-  // Pixels the stream skips keep the first palette colour, as in a freshly
-  // made bitmap of that palette.
+// Pixels an RLE stream skips keep the first palette colour, as in a freshly
+// made bitmap of that palette.
+void FillWithFirstColour(const Layout& layout, Image* image) {
   std::array<std::uint8_t, 3> fill{};
   if (layout.palette_count > 0) std::memcpy(fill.data(), layout.palette.data(), 3);
   for (std::size_t i = 0; i < image->pixels.size(); i += 3)
     std::memcpy(&image->pixels[i], fill.data(), 3);
+}
 
+bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
+               std::string* reason) {
+  FillWithFirstColour(layout, image);
   const bool rle4 = layout.compression == kBiRle4;
   const std::uint8_t* palette = layout.palette.data();
   const std::int64_t width = layout.width, height = layout.height;
@@ -257,10 +259,12 @@ bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* 
   std::int64_t x = 0, y = 0;
 
   // Writes `count` pixels at the cursor; index(i) gives the i-th palette index.
+  // Pixels past the row's end are dropped, as the platform's loader drops
+  // them: some writers code every row to its padded length.
   auto put = [&](std::int64_t count, auto index) {
-    if (y >= height || x + count > width) return Fail(reason, kRleOutside);
-    std::uint8_t* d = image->Row(TargetRow(layout, y)) + x * 3;
-    for (std::int64_t i = 0; i < count; ++i, d += 3) {
+    const std::int64_t shown = std::clamp<std::int64_t>(width - x, 0, count);
+    std::uint8_t* d = image->Row(TargetRow(layout, y)) + std::min(x, width) * 3;
+    for (std::int64_t i = 0; i < shown; ++i, d += 3) {
       int v = index(i);
       if (v >= layout.palette_count) return Fail(reason, kBadIndex);
       std::memcpy(d, palette + v * 3, 3);
@@ -269,25 +273,27 @@ bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* 
     return true;
   };
 
+  // A run or a delta beyond the last row ends the picture, as on the platform.
   while (true) {
     if (end - p < 2) return y >= height ? true : Fail(reason, kTruncated);
     int first = p[0], second = p[1];
     p += 2;
+    if (first == 0 && second == 0) {
+      x = 0;
+      ++y;
+      continue;
+    }
+    if (first == 0 && second == 1) return true;
+    if (y >= height) return true;
     if (first > 0) {
       bool ok = rle4 ? put(first, [&](std::int64_t i) { return i % 2 ? second & 15 : second >> 4; })
                      : put(first, [&](std::int64_t) { return second; });
       if (!ok) return false;
-    } else if (second == 0) {
-      x = 0;
-      ++y;
-    } else if (second == 1) {
-      return true;
     } else if (second == 2) {
       if (end - p < 2) return Fail(reason, kTruncated);
       x += p[0];
       y += p[1];
       p += 2;
-      if (x > width || y > height) return Fail(reason, kRleOutside);
     } else {
       std::int64_t bytes = rle4 ? (second + 1) / 2 : second;
       bytes += bytes & 1;  // absolute runs end on a 16-bit boundary
