@@ -30,7 +30,8 @@ bool Fail(std::string* reason, std::string text) {
 }
 
 // One colour channel of a 16- or 32-bit pixel. Narrow channels are widened
-// by scaling, so that a full 5-bit value gives 255 as it does on screen.
+// by repeating their bits (5 bits abcde give abcdeabc), as the platform's
+// imaging component and the common image tools widen them.
 class Channel {
  public:
   // False for a mask whose bits are not contiguous.
@@ -42,8 +43,11 @@ class Channel {
     if ((mask >> shift_) != (bits_ == 32 ? 0xFFFFFFFFu : (1u << bits_) - 1)) return false;
     if (bits_ < 8) {
       std::uint32_t max = (1u << bits_) - 1;
-      for (std::uint32_t v = 0; v <= max; ++v)
-        widen_[v] = static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+      for (std::uint32_t v = 0; v <= max; ++v) {
+        std::uint32_t wide = 0;
+        for (int at = 8 - bits_; at > -bits_; at -= bits_) wide |= at >= 0 ? v << at : v >> -at;
+        widen_[v] = static_cast<std::uint8_t>(wide);
+      }
     }
     return true;
   }
@@ -110,24 +114,12 @@ bool ReadLayout(std::span<const std::uint8_t> data, Layout* layout, std::string*
   layout->height = static_cast<std::int32_t>(height);
 
   int bits = layout->bits;
-  bool valid;
-  switch (layout->compression) {
-    case kBiRgb:
-      valid = bits == 1 || bits == 4 || bits == 8 || bits == 24 ||
-              (!core && (bits == 16 || bits == 32));
-      break;
-    case kBiRle8:
-      valid = bits == 8;
-      break;
-    case kBiRle4:
-      valid = bits == 4;
-      break;
-    case kBiBitfields:
-      valid = bits == 16 || bits == 32;
-      break;
-    default:
-      valid = false;
-  }
+  const std::uint32_t compression = layout->compression;
+  const bool valid = (compression == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24 ||
+                                                (!core && (bits == 16 || bits == 32)))) ||
+                     (compression == kBiRle8 && bits == 8) ||
+                     (compression == kBiRle4 && bits == 4) ||
+                     (compression == kBiBitfields && (bits == 16 || bits == 32));
   if (!valid) return Fail(reason, kUnsupported);
 
   std::size_t palette_offset = kFileHeaderSize + header_size;

@@ -261,7 +261,11 @@ TEST(BmpDecodeTest, FollowsRleEscapes) {
        {"RRR", "W.."}},
       // What reaches past the row's end or the last row is dropped; some
       // writers code every row to its padded length.
-      {"rle8 run past the row end", 1, 7, 2, std::string("\x08\x01\x00\x01", 4),
+      {"rle8 run past the row end",
+       1,
+       7,
+       2,
+       std::string("\x08\x01\x00\x01", 4),
        {".......", "RRRRRRR"}},
       {"rle4 run past an odd row end", 2, 3, 1, std::string("\x04\x12\x00\x01", 4), {"RGR"}},
       // 3 red, then an absolute run of green, white, red of which only green fits.
@@ -271,8 +275,12 @@ TEST(BmpDecodeTest, FollowsRleEscapes) {
        2,
        std::string("\x03\x01\x00\x03\x02\x03\x01\x00\x00\x00\x02\x02\x00\x01", 14),
        {"GG..", "RRRG"}},
-      {"rle8 delta below the image", 1, 4, 2,
-       std::string("\x02\x01\x00\x02\x00\x06\x02\x02\x00\x01", 10), {"....", "RR.."}},
+      {"rle8 delta below the image",
+       1,
+       4,
+       2,
+       std::string("\x02\x01\x00\x02\x00\x06\x02\x02\x00\x01", 10),
+       {"....", "RR.."}},
       {"rle8 pixels below the last row",
        1,
        4,
