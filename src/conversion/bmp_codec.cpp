@@ -11,7 +11,6 @@ namespace {
 constexpr char kTruncated[] = "abgeschnitten";
 constexpr char kUnsupported[] = "nicht unterstützte BMP-Variante";
 constexpr char kBadIndex[] = "Palettenindex außerhalb der Palette";
-constexpr char kRleOutside[] = "RLE-Daten laufen über das Bild hinaus";
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
@@ -31,7 +30,8 @@ bool Fail(std::string* reason, std::string text) {
 }
 
 // One colour channel of a 16- or 32-bit pixel. Narrow channels are widened
-// by scaling, so that a full 5-bit value gives 255 as it does on screen.
+// by repeating their bits (5 bits abcde give abcdeabc), as the platform's
+// imaging component and the common image tools widen them.
 class Channel {
  public:
   // False for a mask whose bits are not contiguous.
@@ -43,8 +43,11 @@ class Channel {
     if ((mask >> shift_) != (bits_ == 32 ? 0xFFFFFFFFu : (1u << bits_) - 1)) return false;
     if (bits_ < 8) {
       std::uint32_t max = (1u << bits_) - 1;
-      for (std::uint32_t v = 0; v <= max; ++v)
-        widen_[v] = static_cast<std::uint8_t>((v * 255 + max / 2) / max);
+      for (std::uint32_t v = 0; v <= max; ++v) {
+        std::uint32_t wide = 0;
+        for (int at = 8 - bits_; at > -bits_; at -= bits_) wide |= at >= 0 ? v << at : v >> -at;
+        widen_[v] = static_cast<std::uint8_t>(wide);
+      }
     }
     return true;
   }
@@ -111,24 +114,12 @@ bool ReadLayout(std::span<const std::uint8_t> data, Layout* layout, std::string*
   layout->height = static_cast<std::int32_t>(height);
 
   int bits = layout->bits;
-  bool valid;
-  switch (layout->compression) {
-    case kBiRgb:
-      valid = bits == 1 || bits == 4 || bits == 8 || bits == 24 ||
-              (!core && (bits == 16 || bits == 32));
-      break;
-    case kBiRle8:
-      valid = bits == 8;
-      break;
-    case kBiRle4:
-      valid = bits == 4;
-      break;
-    case kBiBitfields:
-      valid = bits == 16 || bits == 32;
-      break;
-    default:
-      valid = false;
-  }
+  const std::uint32_t compression = layout->compression;
+  const bool valid = (compression == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24 ||
+                                                (!core && (bits == 16 || bits == 32)))) ||
+                     (compression == kBiRle8 && bits == 8) ||
+                     (compression == kBiRle4 && bits == 4) ||
+                     (compression == kBiBitfields && (bits == 16 || bits == 32));
   if (!valid) return Fail(reason, kUnsupported);
 
   std::size_t palette_offset = kFileHeaderSize + header_size;
@@ -240,15 +231,18 @@ bool DecodeRows(std::span<const std::uint8_t> data, const Layout& layout, Image*
   return true;
 }
 
-bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
-               std::string* reason) {
-  // Pixels the stream skips keep the first palette colour, as in a freshly
-  // made bitmap of that palette.
+// Pixels an RLE stream skips keep the first palette colour, as in a freshly
+// made bitmap of that palette.
+void FillWithFirstColour(const Layout& layout, Image* image) {
   std::array<std::uint8_t, 3> fill{};
   if (layout.palette_count > 0) std::memcpy(fill.data(), layout.palette.data(), 3);
   for (std::size_t i = 0; i < image->pixels.size(); i += 3)
     std::memcpy(&image->pixels[i], fill.data(), 3);
+}
 
+bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
+               std::string* reason) {
+  FillWithFirstColour(layout, image);
   const bool rle4 = layout.compression == kBiRle4;
   const std::uint8_t* palette = layout.palette.data();
   const std::int64_t width = layout.width, height = layout.height;
@@ -257,10 +251,12 @@ bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* 
   std::int64_t x = 0, y = 0;
 
   // Writes `count` pixels at the cursor; index(i) gives the i-th palette index.
+  // Pixels past the row's end are dropped, as the platform's loader drops
+  // them: some writers code every row to its padded length.
   auto put = [&](std::int64_t count, auto index) {
-    if (y >= height || x + count > width) return Fail(reason, kRleOutside);
-    std::uint8_t* d = image->Row(TargetRow(layout, y)) + x * 3;
-    for (std::int64_t i = 0; i < count; ++i, d += 3) {
+    const std::int64_t shown = std::clamp<std::int64_t>(width - x, 0, count);
+    std::uint8_t* d = image->Row(TargetRow(layout, y)) + std::min(x, width) * 3;
+    for (std::int64_t i = 0; i < shown; ++i, d += 3) {
       int v = index(i);
       if (v >= layout.palette_count) return Fail(reason, kBadIndex);
       std::memcpy(d, palette + v * 3, 3);
@@ -269,25 +265,27 @@ bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* 
     return true;
   };
 
+  // A run or a delta beyond the last row ends the picture, as on the platform.
   while (true) {
     if (end - p < 2) return y >= height ? true : Fail(reason, kTruncated);
     int first = p[0], second = p[1];
     p += 2;
+    if (first == 0 && second == 0) {
+      x = 0;
+      ++y;
+      continue;
+    }
+    if (first == 0 && second == 1) return true;
+    if (y >= height) return true;
     if (first > 0) {
       bool ok = rle4 ? put(first, [&](std::int64_t i) { return i % 2 ? second & 15 : second >> 4; })
                      : put(first, [&](std::int64_t) { return second; });
       if (!ok) return false;
-    } else if (second == 0) {
-      x = 0;
-      ++y;
-    } else if (second == 1) {
-      return true;
     } else if (second == 2) {
       if (end - p < 2) return Fail(reason, kTruncated);
       x += p[0];
       y += p[1];
       p += 2;
-      if (x > width || y > height) return Fail(reason, kRleOutside);
     } else {
       std::int64_t bytes = rle4 ? (second + 1) / 2 : second;
       bytes += bytes & 1;  // absolute runs end on a 16-bit boundary
