@@ -12,7 +12,9 @@
 
 #include "conversion/cipher.h"
 #include "conversion/line_rewriter.h"
+#include "conversion/run_lock.h"
 #include "conversion/scaler.h"
+#include "conversion/staged_folder.h"
 #include "support/file_helpers.h"
 #include "support/file_lines.h"
 #include "support/link_check.h"
@@ -31,19 +33,14 @@ constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB
 constexpr std::int32_t kMinimumWidth = 640;
 constexpr std::int32_t kMinimumHeight = 480;
 
+// One folder name, not a path that leads elsewhere.
+bool IsSkinName(const fs::path& skin) {
+  return !skin.empty() && skin == skin.filename() && skin != "." && skin != "..";
+}
+
 std::optional<std::int32_t> ReadSize(const std::string& text, char decimal_separator) {
   std::optional<double> number = ParseNumber(text, decimal_separator);
   return number ? RoundToInt32(*number) : std::nullopt;
-}
-
-// Names of the folders a run works in beside the new folder. They hold no
-// resolution a skin could mean ("~1024" is not a number), so the player and
-// the lists never take them for one.
-fs::path StagingFolder(const fs::path& skin_folder, const std::string& new_name) {
-  return skin_folder / PathFromUtf8("~" + new_name + ".neu");
-}
-fs::path RetiredFolder(const fs::path& skin_folder, const std::string& new_name) {
-  return skin_folder / PathFromUtf8("~" + new_name + ".alt");
 }
 
 // The new Skin.vsk, gathered in a buffer and handed to the file in large
@@ -185,28 +182,6 @@ class LineBatch {
   std::string tail_;
 };
 
-// Puts the complete staging folder in the new folder's place. An old folder
-// steps aside first and is removed only once the new one has its name; if
-// that step fails, the old folder goes back.
-bool SwapIn(FileSystem& fs, const fs::path& staging, const fs::path& new_folder,
-            const fs::path& retired, bool replace, std::vector<RunWarning>* warnings,
-            std::string* err) {
-  if (!replace) return fs.Rename(staging, new_folder, err);
-  if (!fs.RemoveTree(retired, err) || !fs.Rename(new_folder, retired, err)) return false;
-  if (!fs.Rename(staging, new_folder, err)) {
-    std::string restore_err;
-    if (!fs.Rename(retired, new_folder, &restore_err)) {
-      *err += "; der alte Ordner liegt unter " + DisplayPath(retired);
-    }
-    return false;
-  }
-  std::string remove_err;
-  if (!fs.RemoveTree(retired, &remove_err)) {
-    warnings->push_back({0, "Alter Ordner konnte nicht entfernt werden: " + remove_err});
-  }
-  return true;
-}
-
 }  // namespace
 
 ConversionRun::ConversionRun(FileSystem& fs, RunPort& port, RunOptions options)
@@ -215,8 +190,12 @@ ConversionRun::ConversionRun(FileSystem& fs, RunPort& port, RunOptions options)
 RunResult ConversionRun::Execute() {
   busy_ = false;
   staging_.clear();
+  const auto started = std::chrono::steady_clock::now();
   try {
-    return Run();
+    RunResult result = Run();
+    lock_.reset();
+    result.elapsed = std::chrono::steady_clock::now() - started;
+    return result;
   } catch (const std::exception& e) {
     // Memory running out in a 32-bit program, or a failure no check
     // foresaw: the run still ends as a failed run does, and the window
@@ -228,6 +207,8 @@ RunResult ConversionRun::Execute() {
         (dynamic_cast<const std::bad_alloc*>(&e) ? "zu wenig Arbeitsspeicher" : e.what()) + ")";
     std::string ignored;
     if (!staging_.empty()) fs_.RemoveTree(staging_, &ignored);
+    // Only now: another run could otherwise take the staging folder first.
+    lock_.reset();
     if (busy_) port_.EnterIdle();
     port_.ShowMessage(MessageKind::kError, result.error);
     return result;
@@ -235,10 +216,16 @@ RunResult ConversionRun::Execute() {
 }
 
 RunResult ConversionRun::Run() {
-  const auto started = std::chrono::steady_clock::now();
   RunResult result;
   const RunInputs in = port_.ReadInputs();
 
+  // Without a skin the "skin folder" would be the skins folder itself, and
+  // its base folder a folder of that.
+  if (!IsSkinName(in.skin)) {
+    port_.ShowMessage(MessageKind::kError, kNoSkinText);
+    result.error = kNoSkinText;
+    return result;
+  }
   std::optional<std::int32_t> width = ReadSize(in.new_width_text, in.decimal_separator);
   std::optional<std::int32_t> height = ReadSize(in.new_height_text, in.decimal_separator);
   if (!width || !height || *width < kMinimumWidth || *height < kMinimumHeight) {
@@ -252,93 +239,104 @@ RunResult ConversionRun::Run() {
   const fs::path skin_folder = FindEntry(fs_, in.skins_path, in.skin);
   const fs::path base_folder = FindEntry(fs_, skin_folder, PathFromUtf8(in.base.name));
   const std::string new_name = std::to_string(*width) + "x" + std::to_string(*height);
-  const fs::path new_folder = skin_folder / PathFromUtf8(new_name);
+  const StagedFolder folders = StagedFolderFor(skin_folder, new_name);
+  const fs::path& new_folder = folders.target;
   result.new_folder = new_folder;
   factors_ = ComputeFactors(in.base.width, in.base.height, *width, *height);
 
   // Replacing the base folder would destroy the very files the run reads.
   if (NamesEqualIgnoringCase(PathFromUtf8(new_name), base_folder.filename())) {
-    port_.EnterIdle();
-    port_.ShowMessage(MessageKind::kError, kSameAsBaseText);
-    result.outcome = RunOutcome::kSameAsBase;
-    return result;
+    return Refuse(result, RunOutcome::kSameAsBase, std::string(kSameAsBaseText));
   }
+
+  // Held to the end of the run: from here on the staging folder is ours.
+  bool held_elsewhere = false;
+  std::string err;
+  lock_ = LockRunTarget(fs_, skin_folder, new_name, &held_elsewhere, &err);
+  if (!lock_) {
+    return Refuse(result, RunOutcome::kFailed,
+                  held_elsewhere ? RunBusyText(in.skin, new_name) : err);
+  }
+  staging_ = folders.staging;
+  // What a run that died left is repaired first, so that the question below
+  // sees the old folder where it belongs.
+  if (!RecoverLeftovers(fs_, folders, &err)) return Fail(result, err);
 
   const bool replace = fs_.Stat(new_folder) != EntryKind::kMissing;
   if (replace && !in.auto_mode && !port_.ConfirmReplace(kReplaceQuestionText)) {
-    port_.EnterIdle();
-    result.outcome = RunOutcome::kReplaceDeclined;
-    return result;
+    return Refuse(result, RunOutcome::kReplaceDeclined, "");
   }
-
-  const fs::path staging = StagingFolder(skin_folder, new_name);
-  staging_ = staging;
-  std::string err;
-  auto fail = [&](std::string message) {
-    // A staging folder that stays is cleared by the next run; until then the
-    // user should know why it is there.
-    std::string cleanup_err;
-    if (!fs_.RemoveTree(staging, &cleanup_err)) {
-      message += "; der Zwischenordner " + DisplayPath(staging) + " bleibt zurück: " + cleanup_err;
-    }
-    port_.EnterIdle();
-    port_.ShowMessage(MessageKind::kError, message);
-    result.outcome = RunOutcome::kFailed;
-    result.error = std::move(message);
-    result.elapsed = std::chrono::steady_clock::now() - started;
-    return result;
-  };
-
-  const fs::path source_file = FindEntry(fs_, base_folder, PathFromUtf8(kSkinFileName));
-  if (!FileExists(fs_, source_file)) {
-    return fail("Skin-Datei fehlt: " + DisplayPath(source_file));
+  // A read-only old folder is found now, not after minutes of work.
+  if ((replace && !fs_.CheckRemovable(new_folder, &err)) ||
+      !Build(in, base_folder, folders, replace, &result, &err)) {
+    return Fail(result, err);
   }
-  // Through a link the new folder would get, enciphered, a file that the
-  // skin's maker may not read.
-  if (IsLinkOrJunction(source_file)) {
-    return fail("Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " +
-                DisplayPath(source_file));
-  }
-  std::size_t line_count = 0;
-  if (!CountLines(fs_, source_file, &line_count, &err)) return fail(err);
-
-  // A folder left by a run that was cut off is ours to clear.
-  if (!fs_.RemoveTree(staging, &err) || !CreatePath(fs_, staging, &err)) return fail(err);
-
-  ScaleContext bitmaps{fs_,
-                       base_folder,
-                       staging,
-                       factors_,
-                       options_.filter,
-                       options_.twips_per_pixel_x,
-                       options_.twips_per_pixel_y};
-  if (!RewriteSkinFile(source_file, staging / PathFromUtf8(kSkinFileName), line_count,
-                       in.decimal_separator, bitmaps, &result.lines_written, &err)) {
-    return fail(err);
-  }
-
-  for (std::string_view arrow : kArrowBitmaps) {
-    if (FileExists(fs_, FindEntry(fs_, base_folder, PathFromUtf8(arrow))) &&
-        !ScaleBitmap(bitmaps, arrow, 0, &err)) {
-      return fail(err);
-    }
-  }
-
-  if (!SwapIn(fs_, staging, new_folder, RetiredFolder(skin_folder, new_name), replace,
-              &bitmaps.warnings, &err)) {
-    return fail(err);
-  }
-
-  result.bitmaps_scaled = bitmaps.scaled;
-  result.bitmaps_copied = bitmaps.copied;
-  result.warnings = std::move(bitmaps.warnings);
   result.outcome = RunOutcome::kSucceeded;
-  result.elapsed = std::chrono::steady_clock::now() - started;
 
   port_.EnterIdle();
   if (!result.warnings.empty()) port_.ReportWarnings(result.warnings);
   if (!in.auto_mode) port_.ShowMessage(MessageKind::kSuccess, kSuccessText);
   return result;
+}
+
+RunResult ConversionRun::Refuse(RunResult& result, RunOutcome outcome, std::string message) {
+  port_.EnterIdle();
+  if (!message.empty()) port_.ShowMessage(MessageKind::kError, message);
+  result.outcome = outcome;
+  result.error = std::move(message);
+  return result;
+}
+
+RunResult ConversionRun::Fail(RunResult& result, std::string message) {
+  // A staging folder that stays is cleared by the next run; until then the
+  // user should know why it is there.
+  std::string cleanup_err;
+  if (!fs_.RemoveTree(staging_, &cleanup_err)) {
+    message += "; der Zwischenordner " + DisplayPath(staging_) + " bleibt zurück: " + cleanup_err;
+  }
+  return Refuse(result, RunOutcome::kFailed, std::move(message));
+}
+
+bool ConversionRun::Build(const RunInputs& in, const fs::path& base_folder,
+                          const StagedFolder& folders, bool replace, RunResult* result,
+                          std::string* err) {
+  const fs::path source_file = FindEntry(fs_, base_folder, PathFromUtf8(kSkinFileName));
+  if (!FileExists(fs_, source_file)) {
+    *err = "Skin-Datei fehlt: " + DisplayPath(source_file);
+    return false;
+  }
+  // Through a link the new folder would get, enciphered, a file that the
+  // skin's maker may not read.
+  if (IsLinkOrJunction(source_file)) {
+    *err = "Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " + DisplayPath(source_file);
+    return false;
+  }
+  std::size_t line_count = 0;
+  if (!CountLines(fs_, source_file, &line_count, err)) return false;
+  if (!CreatePath(fs_, folders.staging, err)) return false;
+
+  ScaleContext bitmaps{fs_,
+                       base_folder,
+                       folders.staging,
+                       factors_,
+                       options_.filter,
+                       options_.twips_per_pixel_x,
+                       options_.twips_per_pixel_y};
+  if (!RewriteSkinFile(source_file, folders.staging / PathFromUtf8(kSkinFileName), line_count,
+                       in.decimal_separator, bitmaps, &result->lines_written, err)) {
+    return false;
+  }
+
+  for (std::string_view arrow : kArrowBitmaps) {
+    if (FileExists(fs_, FindEntry(fs_, base_folder, PathFromUtf8(arrow))) &&
+        !ScaleBitmap(bitmaps, arrow, 0, err)) {
+      return false;
+    }
+  }
+  result->bitmaps_scaled = bitmaps.scaled;
+  result->bitmaps_copied = bitmaps.copied;
+  result->warnings = std::move(bitmaps.warnings);
+  return SwapIn(fs_, folders, replace, &result->warnings, err);
 }
 
 // Reads the base folder's skin file line by line and writes each line, as

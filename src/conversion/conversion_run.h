@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,14 @@
 namespace fendrix {
 
 struct ScaleContext;
+struct StagedFolder;
 
 inline constexpr std::string_view kInvalidResolutionText = "Keine gültige Auflösung angegeben";
 inline constexpr std::string_view kReplaceQuestionText =
     "Ein Skinverzeichnis für diese Auflösung existiert bereits, soll dieses ersetzt werden?";
 inline constexpr std::string_view kSuccessText = "Der Skin wurde erfolgreich umgewandelt!";
+inline constexpr std::string_view kNoSkinText =
+    "Kein Skin ausgewählt. Bitte zuerst einen Skin wählen.";
 inline constexpr std::string_view kSameAsBaseText =
     "Die neue Auflösung ist die Basis-Auflösung des Skins. Bitte eine andere Auflösung angeben.";
 
@@ -36,7 +40,8 @@ enum class RunOutcome {
   kInvalidResolution,  ///< not numeric, below 640x480, or beyond 32 bits
   kSameAsBase,         ///< the new folder would be the base folder itself
   kReplaceDeclined,    ///< the folder exists and the user said No
-  kFailed,             ///< a file could not be read or written; nothing changed
+  kFailed,  ///< no skin, another run on the same folder, or a file could not be read or
+            ///< written; nothing changed
 };
 
 /// What a run did.
@@ -54,10 +59,13 @@ struct RunResult {
 /// Converts one skin from its base resolution folder to a new one.
 ///
 /// The new folder is built in a staging folder beside it and swapped in only
-/// when complete; an existing folder is replaced only after the caller said
-/// Yes (or in automatic mode), and only by a complete new one. On any failure
-/// the staging folder is removed, the disk holds the old state and the port is
-/// idle again. The base folder is only ever read.
+/// when complete and on the disk; an existing folder is replaced only after
+/// the caller said Yes (or in automatic mode), and only by a complete new
+/// one. A run holds a lock on the folder it builds from start to end, so a
+/// second run on the same skin and resolution is refused at once, and it
+/// first repairs what a run that died there left. On any failure the staging
+/// folder is removed, the disk holds the old state and the port is idle
+/// again. The base folder is only ever read.
 class ConversionRun {
  public:
   ConversionRun(FileSystem& fs, RunPort& port, RunOptions options = {});
@@ -71,6 +79,13 @@ class ConversionRun {
 
  private:
   RunResult Run();
+  // Ends the run with `outcome` and, unless empty, `message` as an error.
+  RunResult Refuse(RunResult& result, RunOutcome outcome, std::string message);
+  // Ends the run as failed, with the staging folder removed.
+  RunResult Fail(RunResult& result, std::string message);
+  // Writes the new folder into staging and swaps it in.
+  bool Build(const RunInputs& in, const std::filesystem::path& base_folder,
+             const StagedFolder& folders, bool replace, RunResult* result, std::string* err);
   bool RewriteSkinFile(const std::filesystem::path& source, const std::filesystem::path& target,
                        std::size_t line_count, char decimal_separator, ScaleContext& bitmaps,
                        std::size_t* lines_written, std::string* err);
@@ -82,6 +97,8 @@ class ConversionRun {
   // How far Run got, for the clean-up after an exception.
   bool busy_ = false;
   std::filesystem::path staging_;
+  // The lock on the folder being built; released after the clean-up.
+  std::unique_ptr<FileLock> lock_;
 };
 
 }  // namespace fendrix

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "conversion/line_rewriter.h"
 #include "conversion/test_skin.h"
 #include "support/faulty_file_system.h"
@@ -132,6 +135,91 @@ TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
               std::make_pair(MessageKind::kInvalidResolution, std::string(kInvalidResolutionText)));
   }
   EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+}
+
+TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
+  for (const char* skin : {"", "..", "."}) {
+    RunInputs in = Inputs("1024", "768");
+    in.skin = skin;
+    in.base = {"1280x1024", 1280, 1024};
+    RecordingPort port(in);
+    EXPECT_EQ(Run(port).outcome, RunOutcome::kFailed) << skin;
+    EXPECT_TRUE(port.events.empty());
+    EXPECT_EQ(port.messages,
+              (std::vector{std::make_pair(MessageKind::kError, std::string(kNoSkinText))}));
+  }
+  EXPECT_EQ(testing::Names(dir_.path() / "Skins"), std::vector<std::string>{"Demo"});
+  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+}
+
+// A port that, while its run writes, starts more runs on the same disk, as a
+// second window or a script would.
+class MeddlingPort : public RecordingPort {
+ public:
+  using RecordingPort::RecordingPort;
+  void SetProgress(float percent) override {
+    RecordingPort::SetProgress(percent);
+    if (meddle && progress.size() == 2) meddle();
+  }
+  std::function<void()> meddle;
+};
+
+TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
+  dir_.Write("Skins/Demo/1024x768/old.bmp", "old");
+  RealFileSystem other_disk;  // a second user of the same files
+  RunResult same, other;
+  RecordingPort same_port(Inputs("1024", "768")), other_port(Inputs("800", "600"));
+  std::map<std::string, std::string> during;
+  MeddlingPort port(Inputs("1024", "768"));
+  port.answer_yes = true;
+  port.meddle = [&] {
+    during = Snapshot(Skin());
+    same_port.answer_yes = true;
+    same = ConversionRun(other_disk, same_port).Execute();
+    EXPECT_EQ(Snapshot(Skin()), during);
+    other = ConversionRun(other_disk, other_port).Execute();
+  };
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded) << port.messages.back().second;
+
+  EXPECT_EQ(same.outcome, RunOutcome::kFailed);
+  EXPECT_EQ(same_port.events, (std::vector<std::string>{"busy", "idle"}));
+  ASSERT_EQ(same_port.messages.size(), 1u);
+  EXPECT_EQ(same_port.messages[0].second.find("Der Skin Demo wird bereits in 1024x768 umgewandelt"),
+            0u)
+      << same_port.messages[0].second;
+  EXPECT_EQ(other.outcome, RunOutcome::kSucceeded) << other.error;
+  EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "old.bmp"));
+  EXPECT_EQ(testing::Names(Skin() / "1024x768"), testing::Names(Skin() / "800x600"));
+  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
+
+  // The lock went with the run.
+  RecordingPort again(Inputs("1024", "768"));
+  again.answer_yes = true;
+  EXPECT_EQ(Run(again).outcome, RunOutcome::kSucceeded);
+}
+
+TEST_F(ConversionRunTest, AReadOnlyOldFolderFailsTheRunBeforeAnythingIsWritten) {
+  const fs::path old = dir_.Write("Skins/Demo/1024x768/sub/old.bmp", "old").parent_path();
+  // What the platform's own tools would mark: a folder nobody may write to,
+  // a file with the read-only attribute.
+#ifdef _WIN32
+  const fs::path marked = old / "old.bmp";
+#else
+  const fs::path marked = old;
+#endif
+  fs::permissions(marked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const auto before = Snapshot(Skin());
+  RecordingPort port(Inputs("1024", "768"));
+  port.answer_yes = true;
+  RunResult result = Run(port);
+  fs::permissions(marked, fs::perms::owner_write, fs::perm_options::add);
+
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  EXPECT_NE(result.error.find(fs::path(Skin() / "1024x768").string()), std::string::npos)
+      << result.error;
+  EXPECT_EQ(Snapshot(Skin()), before);
+  EXPECT_TRUE(fs_.Paths(FaultyFileSystem::Op::kWrite).empty());
 }
 
 TEST_F(ConversionRunTest, ReadsTheSizeWithTheDecimalSeparator) {

@@ -40,7 +40,7 @@ const std::vector<std::string> kConverted = {"Form=Jukebox", "gfxHintergrund=bac
 // What the disk must hold after the fault.
 enum class After {
   kOldState,        ///< failed; everything as before the run
-  kOldAside,        ///< failed; the old folder waits under ~1024x768.alt, as the message says
+  kOldAside,        ///< failed; the old folder waits under ~1024x768.alt for the next run
   kStagingLeft,     ///< failed; old folder kept, the staging folder left, as the message says
   kNewWithWarning,  ///< succeeded; the old folder could not be removed, as the warning says
 };
@@ -197,21 +197,75 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       break;
   }
 
-  // The next run succeeds whatever this one left, and clears it, except an
-  // old folder set aside that no run replaces: that one the user was told of.
+  // The next run succeeds whatever this one left, and clears it; an old
+  // folder set aside goes back first and is asked about as the old folder.
   RealFileSystem real;
   RecordingPort again = Port();
   ASSERT_EQ(Run(real, again).outcome, RunOutcome::kSucceeded) << again.messages.back().second;
+  EXPECT_EQ(again.events.size(), 3u);  // busy, the question, idle
   ExpectNewFolderComplete();
-  std::vector<std::string> left = {"1024x768", "1280x1024"};
-  if (row.after == After::kOldAside) left.push_back("~1024x768.alt");
-  EXPECT_EQ(Names(Skin()), left);
+  EXPECT_EQ(Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RunFaultTest, ::testing::ValuesIn(kRows),
                          [](const ::testing::TestParamInfo<FaultRow>& info) {
                            return info.param.name;
                          });
+
+// The process dies at every call of a run in turn, with and without an old
+// folder to replace: from that call on nothing reaches the disk, and its
+// clean-up can do nothing either. The disk must then hold the old folder or
+// the complete new one (the old one may wait set aside, if it died between
+// the renames), and the next run must repair whatever else was left.
+TEST(RunDeathTest, DyingAtAnyCallLosesNothing) {
+  for (const bool with_old : {true, false}) {
+    SCOPED_TRACE(with_old ? "replacing an old folder" : "no old folder");
+    testing::TestFolder dir;
+    const fs::path skin = dir.path() / "Skins" / "Demo";
+    auto reset = [&] {
+      fs::remove_all(skin);
+      dir.Write("Skins/Demo/1280x1024/Skin.vsk", EncipherLines(kLines));
+      dir.Write("Skins/Demo/1280x1024/back.bmp", testing::BmpFile(40, 32));
+      dir.Write("Skins/Demo/1280x1024/sep.bmp", testing::BmpFile(200, 1));
+      dir.Write("Skins/Demo/1280x1024/ArrowT.bmp", testing::BmpFile(5, 5));
+      if (with_old) dir.Write("Skins/Demo/1024x768/old.bmp", testing::BmpFile(3, 3));
+    };
+    auto run = [&](FileSystem& files, bool answer_yes) {
+      RecordingPort port(testing::DemoInputs(dir.path() / "Skins"));
+      port.answer_yes = answer_yes;
+      return ConversionRun(files, port).Execute();
+    };
+    reset();
+    const auto old_folder = Snapshot(skin / "1024x768");
+    FaultyFileSystem counted;
+    ASSERT_EQ(run(counted, true).outcome, RunOutcome::kSucceeded);
+    const auto new_folder = Snapshot(skin / "1024x768");
+    ASSERT_EQ(new_folder.size(), 4u);
+
+    for (int call = 1; call <= counted.AllCalls(); ++call) {
+      SCOPED_TRACE("died at call " + std::to_string(call));
+      reset();
+      FaultyFileSystem dying;
+      dying.DieAtCall(call);
+      run(dying, true);
+      auto kept = Snapshot(skin / "1024x768");
+      if (kept.empty() && with_old) kept = Snapshot(skin / "~1024x768.alt");
+      EXPECT_TRUE(kept == old_folder || kept == new_folder);
+      for (const std::string& name : Names(skin)) {
+        EXPECT_TRUE(name == "1280x1024" || name == "1024x768" || name.starts_with("~1024x768."))
+            << name;
+      }
+
+      // Asked to replace what it finds, the next run says No: the folder the
+      // dead run kept must stand, now under its own name and alone.
+      RealFileSystem real;
+      const RunOutcome next = run(real, false).outcome;
+      EXPECT_EQ(next, kept.empty() ? RunOutcome::kSucceeded : RunOutcome::kReplaceDeclined);
+      EXPECT_EQ(Snapshot(skin / "1024x768"), kept.empty() ? new_folder : kept);
+      EXPECT_EQ(Names(skin), (std::vector<std::string>{"1024x768", "1280x1024"}));
+    }
+  }
+}
 
 // The open file descriptors of this process, where the system shows them.
 std::optional<std::size_t> OpenHandles() {

@@ -2,8 +2,9 @@
 
 // For tests only: the real file system with faults injected on purpose, to
 // prove that a run leaves the disk as it was when the disk fills, a file
-// cannot be opened or a rename fails half-way. It also remembers every path
-// it was asked to touch, so a test can prove what was never read.
+// cannot be opened or a rename fails half-way, or the process dies at any
+// call. It also remembers every path it was asked to touch, so a test can
+// prove what was never read.
 
 #include <filesystem>
 #include <map>
@@ -22,7 +23,7 @@ class FaultyFileSystem : public RealFileSystem {
   /// Which operation a fault hits. A copy is a read of its source and a
   /// write of its target; a tree removal hits kRemove once per entry, the
   /// folder itself first.
-  enum class Op { kRead, kWrite, kRename, kRemove, kMakeDirectory };
+  enum class Op { kRead, kWrite, kRename, kRemove, kMakeDirectory, kSync, kLock, kCheck };
 
   /// How a fault shows.
   enum class Leftover {
@@ -39,6 +40,15 @@ class FaultyFileSystem : public RealFileSystem {
     faults_[op].push_back({std::move(fragment), nth, std::move(reason), leftover});
   }
 
+  /// From the `call`-th call of any operation on (counting every call, also
+  /// the reads and writes of an open file and the calls the real file system
+  /// makes of itself), every call fails and Stat finds nothing: the process
+  /// has died, and what it would still do never reaches the disk.
+  void DieAtCall(int call) { die_at_ = call; }
+
+  /// How many calls of any operation were made.
+  int AllCalls() const { return all_calls_; }
+
   /// How many calls of `op` were made.
   int Calls(Op op) const {
     auto it = paths_.find(op);
@@ -51,6 +61,26 @@ class FaultyFileSystem : public RealFileSystem {
     return it == paths_.end() ? std::vector<std::filesystem::path>{} : it->second;
   }
 
+  EntryKind Stat(const std::filesystem::path& path) override {
+    std::string ignored;
+    return Dead(path, &ignored) ? EntryKind::kMissing : RealFileSystem::Stat(path);
+  }
+  bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,
+                     std::string* err) override {
+    return !Dead(path, err) && RealFileSystem::ListDirectory(path, entries, err);
+  }
+  bool SyncFolder(const std::filesystem::path& folder, std::string* err) override {
+    return Hit(Op::kSync, folder, err) == nullptr && RealFileSystem::SyncFolder(folder, err);
+  }
+  std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
+                                    std::string* err) override {
+    *held_elsewhere = false;
+    if (Hit(Op::kLock, path, err)) return nullptr;
+    return RealFileSystem::TryLock(path, held_elsewhere, err);
+  }
+  bool CheckRemovable(const std::filesystem::path& path, std::string* err) override {
+    return Hit(Op::kCheck, path, err) == nullptr && RealFileSystem::CheckRemovable(path, err);
+  }
   bool ReadFile(const std::filesystem::path& path, std::string* contents,
                 std::string* err) override {
     return Hit(Op::kRead, path, err) == nullptr && RealFileSystem::ReadFile(path, contents, err);
@@ -66,7 +96,9 @@ class FaultyFileSystem : public RealFileSystem {
   std::unique_ptr<FileReader> OpenForReading(const std::filesystem::path& path,
                                              std::string* err) override {
     if (Hit(Op::kRead, path, err)) return nullptr;
-    return RealFileSystem::OpenForReading(path, err);
+    std::unique_ptr<FileReader> real = RealFileSystem::OpenForReading(path, err);
+    if (!real) return nullptr;
+    return std::make_unique<MortalReader>(*this, std::move(real), path);
   }
   /// A fault with kHalfFile lets the file open; its first write then puts
   /// down half its bytes and fails.
@@ -75,8 +107,9 @@ class FaultyFileSystem : public RealFileSystem {
     const Fault* fault = Hit(Op::kWrite, path, err);
     if (fault && fault->leftover != Leftover::kHalfFile) return nullptr;
     std::unique_ptr<FileWriter> real = RealFileSystem::OpenForWriting(path, err);
-    if (!fault || !real) return real;
-    return std::make_unique<HalfWriter>(std::move(real), *err);
+    if (!real) return nullptr;
+    if (fault) real = std::make_unique<HalfWriter>(std::move(real), *err);
+    return std::make_unique<MortalWriter>(*this, std::move(real), path);
   }
   bool AppendFile(const std::filesystem::path& path, std::string_view contents,
                   std::string* err) override {
@@ -130,8 +163,47 @@ class FaultyFileSystem : public RealFileSystem {
     bool full_ = false;
   };
 
+  // A reader or writer that dies with the process.
+  class MortalReader : public FileReader {
+   public:
+    MortalReader(FaultyFileSystem& fs, std::unique_ptr<FileReader> real, std::filesystem::path path)
+        : fs_(fs), real_(std::move(real)), path_(std::move(path)) {}
+    bool Read(char* into, std::size_t size, std::size_t* got, std::string* err) override {
+      return !fs_.Dead(path_, err) && real_->Read(into, size, got, err);
+    }
+
+   private:
+    FaultyFileSystem& fs_;
+    std::unique_ptr<FileReader> real_;
+    std::filesystem::path path_;
+  };
+  class MortalWriter : public FileWriter {
+   public:
+    MortalWriter(FaultyFileSystem& fs, std::unique_ptr<FileWriter> real, std::filesystem::path path)
+        : fs_(fs), real_(std::move(real)), path_(std::move(path)) {}
+    bool Write(std::string_view bytes, std::string* err) override {
+      return !fs_.Dead(path_, err) && real_->Write(bytes, err);
+    }
+    bool Close(std::string* err) override { return !fs_.Dead(path_, err) && real_->Close(err); }
+
+   private:
+    FaultyFileSystem& fs_;
+    std::unique_ptr<FileWriter> real_;
+    std::filesystem::path path_;
+  };
+
+  // Counts the call; true, with `err` set, once the process has died.
+  bool Dead(const std::filesystem::path& path, std::string* err) {
+    ++all_calls_;
+    if (die_at_ == 0 || all_calls_ < die_at_) return false;
+    *err = "Fehler beim Zugriff: " + DisplayPath(path) + " (Prozess beendet)";
+    return true;
+  }
+
   // Records the call; the fault when this call is the one to fail, with `err` set.
   const Fault* Hit(Op op, const std::filesystem::path& path, std::string* err) {
+    static const Fault kDeath{"", 0, "Prozess beendet"};
+    if (Dead(path, err)) return &kDeath;
     paths_[op].push_back(path);
     const Fault* hit = nullptr;
     for (Fault& fault : faults_[op]) {
@@ -157,6 +229,8 @@ class FaultyFileSystem : public RealFileSystem {
 
   std::map<Op, std::vector<Fault>> faults_;
   std::map<Op, std::vector<std::filesystem::path>> paths_;
+  int die_at_ = 0;  // 0: never
+  int all_calls_ = 0;
 };
 
 }  // namespace fendrix::testing

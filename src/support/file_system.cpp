@@ -7,6 +7,8 @@
 #include <memory>
 #include <system_error>
 
+#include "support/durable_io.h"
+#include "support/file_lock.h"
 #include "support/large_buffer.h"
 #include "support/link_check.h"
 
@@ -34,7 +36,7 @@ std::string Failure(const char* what, const fs::path& path, const std::string& r
 
 std::string ErrnoText() { return std::strerror(errno); }
 
-bool WriteWithMode(const fs::path& path, std::string_view contents, const char* mode,
+bool WriteWithMode(const fs::path& path, std::string_view contents, const char* mode, bool flush,
                    std::string* err) {
   errno = 0;
   std::FILE* file = OpenFile(path, mode);
@@ -42,7 +44,8 @@ bool WriteWithMode(const fs::path& path, std::string_view contents, const char* 
     *err = Failure("Datei kann nicht geschrieben werden", path, ErrnoText());
     return false;
   }
-  bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+  bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size() &&
+                 (!flush || FlushToDisk(file));
   int write_errno = errno;
   // A full disk often shows only when the buffer is flushed on close.
   bool closed = std::fclose(file) == 0;
@@ -95,7 +98,10 @@ class StdioWriter : public FileWriter {
 
   bool Close(std::string* err) override {
     errno = 0;
-    if (std::fclose(file_.release()) != 0) {
+    const bool flushed = FlushToDisk(file_.get());
+    const int flush_errno = errno;
+    if (std::fclose(file_.release()) != 0 || !flushed) {
+      if (!flushed) errno = flush_errno;
       *err = Failure("Datei kann nicht geschrieben werden", path_, ErrnoText());
       return false;
     }
@@ -181,7 +187,7 @@ bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::
 }
 
 bool RealFileSystem::WriteFile(const fs::path& path, std::string_view contents, std::string* err) {
-  return WriteWithMode(path, contents, "wb", err);
+  return WriteWithMode(path, contents, "wb", true, err);
 }
 
 std::unique_ptr<FileReader> RealFileSystem::OpenForReading(const fs::path& path, std::string* err) {
@@ -205,7 +211,7 @@ std::unique_ptr<FileWriter> RealFileSystem::OpenForWriting(const fs::path& path,
 }
 
 bool RealFileSystem::AppendFile(const fs::path& path, std::string_view contents, std::string* err) {
-  return WriteWithMode(path, contents, "ab", err);
+  return WriteWithMode(path, contents, "ab", false, err);
 }
 
 bool RealFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
@@ -260,7 +266,7 @@ bool RealFileSystem::Rename(const fs::path& from, const fs::path& to, std::strin
     return false;
   }
   std::error_code ec;
-  fs::rename(from, to, ec);
+  RenameWrittenThrough(from, to, ec);
   if (ec) {
     *err = "Umbenennen fehlgeschlagen: " + DisplayPath(from) + " -> " + DisplayPath(to) + " (" +
            ec.message() + ")";
@@ -273,6 +279,43 @@ bool RealFileSystem::Copy(const fs::path& from, const fs::path& to, std::string*
   std::string contents;
   if (!ReadFile(from, &contents, err)) return false;
   return WriteFile(to, contents, err);
+}
+
+bool RealFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
+  return SyncFolderToDisk(folder, err);
+}
+
+std::unique_ptr<FileLock> RealFileSystem::TryLock(const fs::path& path, bool* held_elsewhere,
+                                                  std::string* err) {
+  return TryLockFile(path, held_elsewhere, err);
+}
+
+bool RealFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
+  fs::path protected_entry;
+  if (!FindReadOnly(path, &protected_entry, err)) return false;
+  if (protected_entry.empty()) return true;
+  *err = "Ordner kann nicht ersetzt werden: " + DisplayPath(path) +
+         " (schreibgeschützt: " + DisplayPath(protected_entry) + ")";
+  return false;
+}
+
+bool RealFileSystem::FindReadOnly(const fs::path& path, fs::path* found, std::string* err) {
+  // A link is removed itself, whatever it points to.
+  if (IsLinkOrJunction(path)) return true;
+  const EntryKind kind = Stat(path);
+  if (kind == EntryKind::kMissing) return true;
+  if (IsMarkedReadOnly(path)) {
+    *found = path;
+    return true;
+  }
+  if (kind != EntryKind::kDirectory) return true;
+  std::vector<DirectoryEntry> entries;
+  if (!ListDirectory(path, &entries, err)) return false;
+  for (const DirectoryEntry& entry : entries) {
+    if (!FindReadOnly(path / entry.name, found, err)) return false;
+    if (!found->empty()) return true;
+  }
+  return true;
 }
 
 }  // namespace fendrix

@@ -50,9 +50,18 @@ class FileWriter {
 
   virtual bool Write(std::string_view bytes, std::string* err) = 0;
 
-  /// Ends the file. A full disk often shows only here, so a file is complete
-  /// only once this has succeeded.
+  /// Ends the file and puts its bytes on the disk, so that a power cut after
+  /// it cannot leave the file empty. A full disk often shows only here, so a
+  /// file is complete only once this has succeeded.
   virtual bool Close(std::string* err) = 0;
+};
+
+/// A lock on a file, held for as long as the object lives. The system drops
+/// it when the process ends however it ends, so a killed run never leaves a
+/// lock that blocks the next one.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
 };
 
 /// The file-system operations the core needs, and nothing more.
@@ -69,7 +78,8 @@ class FileSystem {
   virtual bool ReadFile(const std::filesystem::path& path, std::string* contents,
                         std::string* err) = 0;
 
-  /// Creates or replaces the file with `contents`, in one write.
+  /// Creates or replaces the file with `contents`, in one write, and puts it
+  /// on the disk before returning.
   virtual bool WriteFile(const std::filesystem::path& path, std::string_view contents,
                          std::string* err) = 0;
 
@@ -81,7 +91,8 @@ class FileSystem {
   virtual std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
                                                      std::string* err) = 0;
 
-  /// Appends `contents` to the file, creating it when missing.
+  /// Appends `contents` to the file, creating it when missing. Not flushed:
+  /// a caller that appends line by line would wait for the disk every line.
   virtual bool AppendFile(const std::filesystem::path& path, std::string_view contents,
                           std::string* err) = 0;
 
@@ -96,7 +107,9 @@ class FileSystem {
   /// itself; what it points to is never entered.
   virtual bool RemoveTree(const std::filesystem::path& path, std::string* err) = 0;
 
-  /// Renames a file or folder; the target must not exist.
+  /// Renames a file or folder; the target must not exist. On Windows the
+  /// rename is written through to the disk before it returns; elsewhere
+  /// SyncFolder on the parent does that.
   virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
                       std::string* err) = 0;
 
@@ -104,6 +117,21 @@ class FileSystem {
   /// that name a macro in every file that sees it.)
   virtual bool Copy(const std::filesystem::path& from, const std::filesystem::path& to,
                     std::string* err) = 0;
+
+  /// Puts the entries of a folder (files made, renamed or removed in it) on
+  /// the disk; on Windows, where renames are written through, it does nothing.
+  virtual bool SyncFolder(const std::filesystem::path& folder, std::string* err) = 0;
+
+  /// Locks the file `path` (creating it) for this process alone. Nothing and
+  /// `*held_elsewhere` true when someone else holds it; nothing and `err` set
+  /// when it cannot be locked at all. The file goes when the lock does, or
+  /// stays as a small file to be reused.
+  virtual std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
+                                            std::string* err) = 0;
+
+  /// Whether RemoveTree could remove the folder and all it holds: false,
+  /// with the folder named, when some entry is marked read-only.
+  virtual bool CheckRemovable(const std::filesystem::path& path, std::string* err) = 0;
 };
 
 /// The machine's own file system.
@@ -128,6 +156,15 @@ class RealFileSystem : public FileSystem {
               std::string* err) override;
   bool Copy(const std::filesystem::path& from, const std::filesystem::path& to,
             std::string* err) override;
+  bool SyncFolder(const std::filesystem::path& folder, std::string* err) override;
+  std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
+                                    std::string* err) override;
+  bool CheckRemovable(const std::filesystem::path& path, std::string* err) override;
+
+ private:
+  // The first entry of the tree marked read-only, or nothing.
+  bool FindReadOnly(const std::filesystem::path& path, std::filesystem::path* found,
+                    std::string* err);
 };
 
 /// A path as UTF-8 text for messages, with the platform's separators.

@@ -9,4 +9,10 @@ namespace fendrix {
 /// without entering it.
 bool IsLinkOrJunction(const std::filesystem::path& path);
 
+/// Whether the entry is marked so that what it holds, or the entry itself,
+/// must not be removed: on Windows the read-only attribute of a file or
+/// folder; elsewhere a folder without write permission, counted even for a
+/// user whose rights would override it.
+bool IsMarkedReadOnly(const std::filesystem::path& path);
+
 }  // namespace fendrix
