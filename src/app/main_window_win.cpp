@@ -14,6 +14,7 @@
 #include "app/run_messages.h"
 #include "conversion/conversion_run.h"
 #include "conversion/picture_decoder.h"
+#include "conversion/staged_folder.h"
 #include "dialogs/compact_path_label.h"
 #include "dialogs/tooltip.h"
 #include "resource_ids.h"
@@ -451,6 +452,10 @@ fs::path MainWindow::SelectedSkin() const { return fs::path(WindowText(controls_
 void MainWindow::cboSkins_Click() {
   EnableWindow(controls_.cmdCreateSkin, FALSE);
   fs::path skin_folder = skins_path_ / SelectedSkin();
+  // Leftovers of a run that died mid-swap are put right before the skin is
+  // read, so that no resolution of it looks missing.
+  std::string ignored;
+  RecoverSkin(*env_.fs, skin_folder, &ignored);
   if (!base_res_locked_) {
     if (auto highest = GetHighestBaseResolution(*env_.fs, skins_path_, SelectedSkin(),
                                                 env_.decimal_separator)) {

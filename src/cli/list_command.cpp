@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/json_name.h"
+#include "conversion/staged_folder.h"
 #include "repository/skin_repository.h"
 #include "support/file_system.h"
 
@@ -50,6 +51,11 @@ int ListCommand(const std::filesystem::path& skins, bool json, const CliEnvironm
   }
   std::vector<SkinListing> listing;
   for (const auto& name : names) {
+    // A run that died mid-swap must not make a resolution look missing;
+    // what a live run holds stays its own, and a repair that fails only
+    // leaves the listing as the disk is.
+    std::string ignored;
+    RecoverSkin(fs, skins / name, &ignored);
     SkinListing skin{JsonNameOf(name),
                      ListResolutionFolders(fs, skins, name, env.decimal_separator), ""};
     if (auto highest = GetHighestBaseResolution(fs, skins, name, env.decimal_separator)) {

@@ -70,6 +70,20 @@ TEST_F(SkinconvTest, ListFindsTheSkinsBesideTheProgramOrAsked) {
   EXPECT_EQ(Skinconv({"list", "--skins", U8(Skins() / "missing")}).code, 5);
 }
 
+TEST_F(SkinconvTest, ListPutsRightWhatARunThatDiedMidSwapLeft) {
+  // Killed between its two renames: the old folder stepped aside, the new one
+  // still in staging.
+  dir_.Write("Player/Skins/Demo/~1024x768.alt/Skin.vsk", EncipherLines({"Form=alt"}));
+  dir_.Write("Player/Skins/Demo/~1024x768.neu/Skin.vsk", EncipherLines({"Form=neu"}));
+  Outcome listed = Skinconv({"list", "--skins", U8(Skins())});
+  ASSERT_EQ(listed.code, 0) << listed.err;
+  EXPECT_NE(listed.out.find("  1024x768\n"), std::string::npos) << listed.out;
+  const fs::path skin = Skins() / "Demo";
+  EXPECT_TRUE(fs::exists(skin / "1024x768" / "Skin.vsk"));
+  EXPECT_FALSE(fs::exists(skin / "~1024x768.alt"));
+  EXPECT_FALSE(fs::exists(skin / "~1024x768.neu"));
+}
+
 #ifndef _WIN32
 // A POSIX name is any bytes; Windows names are UTF-16 and come by another way.
 TEST_F(SkinconvTest, ListWritesJsonForAnyFolderName) {
