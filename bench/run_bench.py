@@ -2,8 +2,9 @@
 """Times skinconv beside its floor and beside ImageMagick; writes the results.
 
 The floor of a conversion is reading and decoding its pictures once with the
-converter's own decoders (bench_decode) plus writing its output bytes once
-(cp of a finished output folder). Every figure with a goal is a ratio taken
+converter's own decoders plus writing its output bytes once, flushed to the
+disk as the conversion flushes them (bench_decode --write of a finished
+output folder). Every figure with a goal is a ratio taken
 from interleaved runs: each round runs all commands of a scenario once, in
 alternating order, and a ratio is the median of the per-round ratios. Every
 command writes into an empty folder on the same file system as its inputs;
@@ -239,9 +240,11 @@ class Bench:
         removed(out)()
         floor_out = work / "floor"
         commands = [
-            Command(f"{s.skin}/floor", "floor: bench_decode + cp",
-                    [[str(self.bin / "bench_decode"), *map(str, sources)],
-                     ["cp", *map(str, sorted(ref.iterdir())), str(floor_out)]],
+            # The output is written as the conversion writes it: flushed to
+            # the disk file by file, then the folder.
+            Command(f"{s.skin}/floor", "floor: bench_decode with --write",
+                    [[str(self.bin / "bench_decode"), *map(str, sources),
+                      "--write", str(ref), str(floor_out)]],
                     fresh_folder(floor_out)),
             Command(f"{s.skin}/nearest", "skinconv convert", [self.convert_args(s)], removed(out)),
             Command(f"{s.skin}/smooth", "skinconv convert --filter smooth",
@@ -538,9 +541,9 @@ METHOD = [
     "Skin.vsk of a million lines (22 MB), to 1024x768. The bench refuses to run unless the "
     "files match `bench/inputs.sha256`.",
     "- Floor: `bench_decode` reads and decodes every source picture once with the converter's "
-    "own decoders, then one `cp` writes a finished output folder (all bitmaps and the Skin.vsk) "
-    "into an empty folder: the same bytes the conversion writes. The two processes are timed "
-    "together.",
+    "own decoders, then writes a finished output folder (all bitmaps and the Skin.vsk) into an "
+    "empty folder, each file flushed to the disk and then the folder, as the conversion does: "
+    "the same bytes the conversion writes, in one process.",
     "- Peers: Debian's ImageMagick 6 (`/usr/bin/convert`), asked for the same pixel sizes as "
     "skinconv makes (`-sample WxH!` for nearest, `-resize WxH!` for smooth) and 24-bit BMPs "
     "(`-type TrueColor BMP3:`). Per file: one `convert` per picture, run one after the other. "

@@ -3,8 +3,8 @@
 // a few bitmaps, an old target folder to replace and a file outside the skin
 // as bait. Whatever the file says, the run must end idle, read nothing
 // outside the base folder, write nothing outside the skin folder, leave the
-// base folder as it was and no staging folder behind, and either keep the old
-// target or replace it by a complete new one.
+// base folder as it was and no staging folder, set-aside folder or lock file
+// behind, and either keep the old target or replace it by a complete new one.
 
 #include <unistd.h>
 #include <algorithm>
@@ -108,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (FaultyFileSystem::Op op :
        {FaultyFileSystem::Op::kWrite, FaultyFileSystem::Op::kRename, FaultyFileSystem::Op::kRemove,
-        FaultyFileSystem::Op::kMakeDirectory}) {
+        FaultyFileSystem::Op::kMakeDirectory, FaultyFileSystem::Op::kSync,
+        FaultyFileSystem::Op::kLock, FaultyFileSystem::Op::kCheck}) {
     for (const fs::path& touched : files.Paths(op)) {
       FUZZ_CHECK(Inside(touched, place.skin()) && !Inside(touched, place.base()));
     }

@@ -222,8 +222,7 @@ RunResult ConversionRun::Run() {
   // Without a skin the "skin folder" would be the skins folder itself, and
   // its base folder a folder of that.
   if (!IsSkinName(in.skin)) {
-    port_.ShowMessage(MessageKind::kError, kNoSkinText);
-    result.error = kNoSkinText;
+    port_.ShowMessage(MessageKind::kError, result.error = kNoSkinText);
     return result;
   }
   std::optional<std::int32_t> width = ReadSize(in.new_width_text, in.decimal_separator);
@@ -240,8 +239,7 @@ RunResult ConversionRun::Run() {
   const fs::path base_folder = FindEntry(fs_, skin_folder, PathFromUtf8(in.base.name));
   const std::string new_name = std::to_string(*width) + "x" + std::to_string(*height);
   const StagedFolder folders = StagedFolderFor(skin_folder, new_name);
-  const fs::path& new_folder = folders.target;
-  result.new_folder = new_folder;
+  result.new_folder = folders.target;
   factors_ = ComputeFactors(in.base.width, in.base.height, *width, *height);
 
   // Replacing the base folder would destroy the very files the run reads.
@@ -262,12 +260,12 @@ RunResult ConversionRun::Run() {
   // sees the old folder where it belongs.
   if (!RecoverLeftovers(fs_, folders, &err)) return Fail(result, err);
 
-  const bool replace = fs_.Stat(new_folder) != EntryKind::kMissing;
+  const bool replace = fs_.Stat(folders.target) != EntryKind::kMissing;
   if (replace && !in.auto_mode && !port_.ConfirmReplace(kReplaceQuestionText)) {
     return Refuse(result, RunOutcome::kReplaceDeclined, "");
   }
   // A read-only old folder is found now, not after minutes of work.
-  if ((replace && !fs_.CheckRemovable(new_folder, &err)) ||
+  if ((replace && !fs_.CheckRemovable(folders.target, &err)) ||
       !Build(in, base_folder, folders, replace, &result, &err)) {
     return Fail(result, err);
   }

@@ -33,6 +33,12 @@ struct Fixture {
   const char* not_under_wine = nullptr;  // why the Windows build under Wine skips it
 };
 
+// Measured: up to 39 levels off libjpeg at the edge of a red block, while
+// the same picture without subsampling matches within 8.
+constexpr char kWineUpsampling[] =
+    "Wine's imaging component widens subsampled colour its own way, neither as libjpeg "
+    "interpolates nor as it repeats";
+
 const Fixture kFixtures[] = {
     {"magick_rle8_13x7.bmp"},
     {"magick_rle8_199x3.bmp"},
@@ -57,12 +63,12 @@ const Fixture kFixtures[] = {
     {"magick_transparent.gif"},
     {"gifbuild_local_interlaced.gif"},
     {"cjpeg_444.jpg"},
-    {"cjpeg_422.jpg"},
-    {"cjpeg_420.jpg"},
-    {"cjpeg_progressive_420.jpg"},
+    {"cjpeg_422.jpg", kWineUpsampling},
+    {"cjpeg_420.jpg", kWineUpsampling},
+    {"cjpeg_progressive_420.jpg", kWineUpsampling},
     {"cjpeg_progressive_444.jpg"},
     {"cjpeg_gray.jpg"},
-    {"cjpeg_restart.jpg"},
+    {"cjpeg_restart.jpg", kWineUpsampling},
     {"magick_cmyk.jpg", "Wine's imaging component gives wrong colours for CMYK JPEGs"},
 };
 
