@@ -34,9 +34,6 @@ constexpr wchar_t kCreateSkinBusyCaption[] = L"Erstelle Skin...";
 constexpr wchar_t kBrowseTitle[] = L"Bitte Skin-Verzeichnis wählen...";
 constexpr wchar_t kSelectSkinTip[] = L"Skin-Verzeichnis wählen...";
 constexpr char kRunFailedText[] = "Der Skin konnte nicht umgewandelt werden.";
-constexpr char kNoSkinText[] =
-    "Kein Skin ausgewählt. Bitte zuerst ein Skin-Verzeichnis mit Skins wählen und einen Skin "
-    "auswählen.";
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
