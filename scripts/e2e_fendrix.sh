@@ -31,18 +31,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # A tiny 24-bit BMP of one colour: width, height, blue, green, red.
-write_bmp() {
-  python3 - "$@" <<'PY'
-import struct, sys
-path, width, height, b, g, r = sys.argv[1], *map(int, sys.argv[2:])
-row = bytes([b, g, r]) * width
-row += b"\0" * (-len(row) % 4)
-pixels = row * height
-header = struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54)
-info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-open(path, "wb").write(header + info + pixels)
-PY
-}
+write_bmp() { python3 "$here/scripts/write_test_bmp.py" "$@"; }
 
 # Values with a decimal comma, one with blanks around it (the line ends in a
 # blank).
