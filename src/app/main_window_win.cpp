@@ -520,12 +520,8 @@ void MainWindow::ShowPreview(const fs::path& picture) {
 
 // --- The conversion ------------------------------------------------------
 
+// Without a selected skin the run itself refuses, with its own message.
 void MainWindow::cmdCreateSkin_Click() {
-  // Without a skin the run's folders would be the skins folder's own.
-  if (SelectedSkin().empty()) {
-    Message(kNoSkinText, MB_OK | MB_ICONERROR);
-    return;
-  }
   RunResult result;
   try {
     ConversionRun run(*env_.fs, *this,
