@@ -1,27 +1,11 @@
 #include "cli/json_name.h"
 
+#include "support/code_page.h"
+
 namespace fendrix {
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 void AppendHex(std::string& out, std::string_view prefix, unsigned value, int digits) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -104,7 +88,7 @@ JsonName JsonNameFromUtf16(std::u16string_view units) {
       continue;
     }
     std::string character;
-    AppendUtf8(character, unit);
+    AppendUtf8(unit, &character);
     name.text += character;
     AppendRawCharacter(raw, character);
   }

@@ -28,6 +28,9 @@ bool Utf8ToCp1252(std::string_view utf8, std::string* out, std::size_t* bad_offs
 /// UTF-8 as wide text (UTF-16 on Windows); malformed bytes become U+FFFD.
 std::wstring Utf8ToWide(std::string_view utf8);
 
+/// Appends one code point as UTF-8.
+void AppendUtf8(char32_t code_point, std::string* out);
+
 /// Wide text as UTF-8.
 std::string WideToUtf8(std::wstring_view wide);
 
