@@ -26,12 +26,8 @@ bool WriteAll(fendrix::FileSystem& fs, const std::filesystem::path& from,
               const std::filesystem::path& to, std::string* err) {
   std::vector<fendrix::DirectoryEntry> entries;
   if (!fs.ListDirectory(from, &entries, err) || !fs.MakeDirectory(to, err)) return false;
-  std::string bytes;
   for (const fendrix::DirectoryEntry& entry : entries) {
-    if (!fs.ReadFile(from / entry.name, &bytes, err) ||
-        !fs.WriteFile(to / entry.name, bytes, err)) {
-      return false;
-    }
+    if (!fs.Copy(from / entry.name, to / entry.name, err)) return false;
   }
   return fs.SyncFolder(to, err);
 }
