@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/bitmap_path.h"
-#include "conversion/line_rewriter.h"
+#include "conversion/bitmap_name/bitmap_path.h"
+#include "conversion/skin_text/line_rewriter.h"
 #include "fuzz_check.h"
 #include "support/path_text.h"
 

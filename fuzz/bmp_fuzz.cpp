@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "conversion/bmp_codec.h"
+#include "conversion/imaging/bmp_codec.h"
 #include "picture_checks.h"
 
 namespace {

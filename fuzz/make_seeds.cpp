@@ -17,8 +17,8 @@
 
 #include <gif_lib.h>
 
-#include "conversion/bmp_codec.h"
-#include "conversion/cipher.h"
+#include "conversion/imaging/bmp_codec.h"
+#include "conversion/skin_text/cipher.h"
 #include "support/text_lines.h"
 #include "tools/picture_encoders.h"
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <unordered_set>
 
-#include "conversion/bmp_codec.h"
-#include "conversion/factors.h"
-#include "conversion/image.h"
-#include "conversion/scaler.h"
-#include "conversion/stretch.h"
+#include "conversion/imaging/bmp_codec.h"
+#include "conversion/skin_text/factors.h"
+#include "conversion/imaging/image.h"
+#include "conversion/imaging/scaler.h"
+#include "conversion/imaging/stretch.h"
 #include "fuzz_check.h"
 
 namespace fendrix::fuzz {

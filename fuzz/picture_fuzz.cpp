@@ -2,7 +2,7 @@
 // and giflib (proving how we drive them: error exits, truncation, frame
 // placement), BMP through our own decoder, and the scaler on the result.
 
-#include "conversion/picture_decoder.h"
+#include "conversion/imaging/picture_decoder.h"
 #include "picture_checks.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

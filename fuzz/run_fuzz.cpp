@@ -15,8 +15,8 @@
 #include <map>
 #include <string>
 
-#include "conversion/conversion_run.h"
-#include "conversion/test_skin.h"
+#include "conversion/run/conversion_run.h"
+#include "conversion/run/test_skin.h"
 #include "fuzz_check.h"
 #include "support/faulty_file_system.h"
 #include "support/path_text.h"

@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/bitmap_path.h"
-#include "conversion/cipher.h"
-#include "conversion/factors.h"
-#include "conversion/line_rewriter.h"
+#include "conversion/bitmap_name/bitmap_path.h"
+#include "conversion/skin_text/cipher.h"
+#include "conversion/skin_text/factors.h"
+#include "conversion/skin_text/line_rewriter.h"
 #include "fuzz_check.h"
 #include "support/text_lines.h"
 

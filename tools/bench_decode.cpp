@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/image.h"
-#include "conversion/picture_decoder.h"
+#include "conversion/imaging/image.h"
+#include "conversion/imaging/picture_decoder.h"
 #include "support/file_system.h"
 
 namespace {

@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/cipher.h"
-#include "conversion/image.h"
+#include "conversion/skin_text/cipher.h"
+#include "conversion/imaging/image.h"
 #include "picture_encoders.h"
 #include "support/text_lines.h"
 

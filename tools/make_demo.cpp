@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "conversion/bmp_codec.h"
-#include "conversion/cipher.h"
-#include "conversion/image.h"
-#include "conversion/stretch.h"
+#include "conversion/imaging/bmp_codec.h"
+#include "conversion/skin_text/cipher.h"
+#include "conversion/imaging/image.h"
+#include "conversion/imaging/stretch.h"
 #include "picture_encoders.h"
 #include "support/code_page.h"
 #include "support/text_lines.h"

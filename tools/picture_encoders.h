@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/image.h"
+#include "conversion/imaging/image.h"
 
 namespace fendrix::tools {
 

@@ -8,7 +8,7 @@
 
 #include "app/layout.h"
 #include "app/window_environment.h"
-#include "conversion/run_port.h"
+#include "conversion/run/run_port.h"
 #include "repository/skin_repository.h"
 
 namespace fendrix {

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/layout.h"
-#include "conversion/image.h"
+#include "conversion/imaging/image.h"
 
 // A picture box draws into a picture of its own size kept in memory and
 // paints from it, so what was drawn survives every repaint and can be read

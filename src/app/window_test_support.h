@@ -17,7 +17,7 @@
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/window_environment.h"
-#include "conversion/test_skin.h"
+#include "conversion/run/test_skin.h"
 #include "support/file_system.h"
 #include "support/test_folder.h"
 

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "conversion/conversion_run.h"
+#include "conversion/run/conversion_run.h"
 #include "support/file_helpers.h"
 #include "support/path_text.h"
 #include "support/strings.h"

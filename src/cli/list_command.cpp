@@ -4,7 +4,7 @@
 
 #include "cli/commands.h"
 #include "cli/json_name.h"
-#include "conversion/staged_folder.h"
+#include "conversion/run/staged_folder.h"
 #include "repository/skin_repository.h"
 #include "support/file_system.h"
 

@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "conversion/cipher.h"
+#include "conversion/skin_text/cipher.h"
 #include "support/code_page.h"
 #include "support/file_system.h"
 #include "support/path_text.h"

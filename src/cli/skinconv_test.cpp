@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "conversion/test_skin.h"
+#include "conversion/run/test_skin.h"
 
 namespace fendrix {
 namespace {

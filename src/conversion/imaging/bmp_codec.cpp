@@ -1,0 +1,392 @@
+#include "conversion/imaging/bmp_codec.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+
+namespace fendrix {
+namespace {
+
+constexpr char kTruncated[] = "abgeschnitten";
+constexpr char kUnsupported[] = "nicht unterstützte BMP-Variante";
+constexpr char kBadIndex[] = "Palettenindex außerhalb der Palette";
+
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
+constexpr std::uint32_t kBiBitfields = 3;
+
+constexpr std::size_t kFileHeaderSize = 14;
+
+std::uint32_t U16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t U32(const std::uint8_t* p) {
+  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+bool Fail(std::string* reason, std::string text) {
+  *reason = std::move(text);
+  return false;
+}
+
+// One colour channel of a 16- or 32-bit pixel. Narrow channels are widened
+// by repeating their bits (5 bits abcde give abcdeabc), as the platform's
+// imaging component and the common image tools widen them.
+class Channel {
+ public:
+  // False for a mask whose bits are not contiguous.
+  bool Init(std::uint32_t mask) {
+    mask_ = mask;
+    if (mask == 0) return true;
+    shift_ = std::countr_zero(mask);
+    bits_ = std::popcount(mask);
+    if ((mask >> shift_) != (bits_ == 32 ? 0xFFFFFFFFu : (1u << bits_) - 1)) return false;
+    if (bits_ < 8) {
+      std::uint32_t max = (1u << bits_) - 1;
+      for (std::uint32_t v = 0; v <= max; ++v) {
+        std::uint32_t wide = 0;
+        for (int at = 8 - bits_; at > -bits_; at -= bits_) wide |= at >= 0 ? v << at : v >> -at;
+        widen_[v] = static_cast<std::uint8_t>(wide);
+      }
+    }
+    return true;
+  }
+  std::uint8_t Get(std::uint32_t pixel) const {
+    if (mask_ == 0) return 0;
+    std::uint32_t v = (pixel & mask_) >> shift_;
+    return bits_ >= 8 ? static_cast<std::uint8_t>(v >> (bits_ - 8)) : widen_[v];
+  }
+
+ private:
+  std::uint32_t mask_ = 0;
+  int shift_ = 0;
+  int bits_ = 0;
+  std::array<std::uint8_t, 128> widen_{};
+};
+
+// What the headers say, checked against the file.
+struct Layout {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  bool top_down = false;
+  int bits = 0;
+  std::uint32_t compression = kBiRgb;
+  std::array<std::uint32_t, 3> masks{};  // red, green, blue
+  std::size_t pixel_offset = 0;
+  std::vector<std::uint8_t> palette;  // 3 bytes B, G, R per entry
+  int palette_count = 0;
+};
+
+bool ReadLayout(std::span<const std::uint8_t> data, Layout* layout, std::string* reason) {
+  if (data.size() < kFileHeaderSize + 4) return Fail(reason, kTruncated);
+  const std::uint8_t* p = data.data();
+  std::uint32_t header_size = U32(p + 14);
+  bool core = header_size == 12;
+  if (!core && header_size != 40 && header_size != 52 && header_size != 56 && header_size != 108 &&
+      header_size != 124) {
+    return Fail(reason, kUnsupported);
+  }
+  if (data.size() < kFileHeaderSize + header_size) return Fail(reason, kTruncated);
+  const std::uint8_t* h = p + kFileHeaderSize;
+
+  std::int64_t width, height;
+  if (core) {
+    width = U16(h + 4);
+    height = U16(h + 6);
+    layout->bits = static_cast<int>(U16(h + 10));
+  } else {
+    width = static_cast<std::int32_t>(U32(h + 4));
+    height = static_cast<std::int32_t>(U32(h + 8));
+    layout->bits = static_cast<int>(U16(h + 14));
+    layout->compression = U32(h + 16);
+  }
+  layout->top_down = height < 0;
+  height = height < 0 ? -height : height;
+  if (width < 1 || height < 1) {
+    return Fail(reason, "ungültige Bildgröße: " + std::to_string(width) + " x " +
+                            std::to_string(height) + " Pixel");
+  }
+  if (!ImageSizeAllowed(width, height)) {
+    return Fail(reason,
+                "zu groß: " + std::to_string(width) + " x " + std::to_string(height) + " Pixel");
+  }
+  layout->width = static_cast<std::int32_t>(width);
+  layout->height = static_cast<std::int32_t>(height);
+
+  int bits = layout->bits;
+  const std::uint32_t compression = layout->compression;
+  const bool valid = (compression == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24 ||
+                                                (!core && (bits == 16 || bits == 32)))) ||
+                     (compression == kBiRle8 && bits == 8) ||
+                     (compression == kBiRle4 && bits == 4) ||
+                     (compression == kBiBitfields && (bits == 16 || bits == 32));
+  if (!valid) return Fail(reason, kUnsupported);
+
+  std::size_t palette_offset = kFileHeaderSize + header_size;
+  if (layout->compression == kBiBitfields) {
+    // A plain info header carries its masks behind it, the later headers inside.
+    const std::uint8_t* m = h + 40;
+    if (header_size == 40) {
+      if (data.size() < palette_offset + 12) return Fail(reason, kTruncated);
+      m = p + palette_offset;
+      palette_offset += 12;
+    }
+    layout->masks = {U32(m), U32(m + 4), U32(m + 8)};
+  } else if (bits == 16) {
+    layout->masks = {0x7C00, 0x03E0, 0x001F};
+  } else if (bits == 32) {
+    layout->masks = {0xFF0000, 0xFF00, 0xFF};
+  }
+
+  std::uint32_t offset_field = U32(p + 10);
+  if (offset_field != 0 && offset_field < palette_offset) return Fail(reason, "beschädigt");
+
+  if (bits <= 8) {
+    std::size_t entry = core ? 3 : 4;
+    std::uint32_t used = core ? 0 : U32(h + 32);
+    std::size_t count = std::size_t{1} << bits;
+    if (used != 0 && used < count) count = used;
+    // Palettes reaching into the pixels or past the end are cut to what is there.
+    std::size_t palette_end = offset_field > palette_offset
+                                  ? std::min<std::size_t>(offset_field, data.size())
+                                  : data.size();
+    count = std::min(count, (palette_end - palette_offset) / entry);
+    layout->palette_count = static_cast<int>(count);
+    layout->palette.resize(count * 3);
+    for (std::size_t i = 0; i < count; ++i) {
+      std::memcpy(&layout->palette[i * 3], p + palette_offset + i * entry, 3);
+    }
+    palette_offset += count * entry;
+  }
+  layout->pixel_offset = offset_field != 0 ? offset_field : palette_offset;
+  if (layout->pixel_offset > data.size()) return Fail(reason, kTruncated);
+  return true;
+}
+
+// The image row that the `stored`-th row of the file fills.
+std::int32_t TargetRow(const Layout& layout, std::int64_t stored) {
+  return layout.top_down ? static_cast<std::int32_t>(stored)
+                         : layout.height - 1 - static_cast<std::int32_t>(stored);
+}
+
+bool DecodeRows(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
+                std::string* reason) {
+  const std::int64_t width = layout.width;
+  const std::size_t stride = static_cast<std::size_t>((width * layout.bits + 31) / 32 * 4);
+  // The last row needs no padding: some writers leave it off.
+  const std::size_t last_row = static_cast<std::size_t>((width * layout.bits + 7) / 8);
+  std::uint64_t needed = static_cast<std::uint64_t>(stride) * (layout.height - 1) + last_row;
+  if (data.size() - layout.pixel_offset < needed) return Fail(reason, kTruncated);
+
+  std::array<Channel, 3> channels;  // blue, green, red
+  bool plain32 =
+      layout.bits == 32 && layout.masks == std::array<std::uint32_t, 3>{0xFF0000, 0xFF00, 0xFF};
+  if (layout.bits == 16 || (layout.bits == 32 && !plain32)) {
+    for (int c = 0; c < 3; ++c) {
+      if (!channels[c].Init(layout.masks[2 - c])) return Fail(reason, "ungültige Bitfelder");
+    }
+  }
+  const std::uint8_t* palette = layout.palette.data();
+  const int palette_count = layout.palette_count;
+
+  for (std::int32_t stored = 0; stored < layout.height; ++stored) {
+    const std::uint8_t* s = data.data() + layout.pixel_offset + stored * stride;
+    std::uint8_t* d = image->Row(TargetRow(layout, stored));
+    switch (layout.bits) {
+      case 24:
+        std::memcpy(d, s, static_cast<std::size_t>(width) * 3);
+        break;
+      case 32:
+        if (plain32) {
+          for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
+          break;
+        }
+        for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) {
+          std::uint32_t v = U32(s);
+          d[0] = channels[0].Get(v);
+          d[1] = channels[1].Get(v);
+          d[2] = channels[2].Get(v);
+        }
+        break;
+      case 16:
+        for (std::int64_t x = 0; x < width; ++x, s += 2, d += 3) {
+          std::uint32_t v = U16(s);
+          d[0] = channels[0].Get(v);
+          d[1] = channels[1].Get(v);
+          d[2] = channels[2].Get(v);
+        }
+        break;
+      default: {  // 1, 4 or 8 bits per palette index, the leftmost pixel in the high bits
+        const int bits = layout.bits;
+        const unsigned mask = (1u << bits) - 1;
+        for (std::int64_t x = 0; x < width; ++x, d += 3) {
+          std::int64_t bit = x * bits;
+          int index = (s[bit >> 3] >> (8 - bits - (bit & 7))) & mask;
+          if (index >= palette_count) return Fail(reason, kBadIndex);
+          std::memcpy(d, palette + index * 3, 3);
+        }
+      }
+    }
+  }
+  return true;
+}
+
+// Pixels an RLE stream skips keep the first palette colour, as in a freshly
+// made bitmap of that palette.
+void FillWithFirstColour(const Layout& layout, Image* image) {
+  std::array<std::uint8_t, 3> fill{};
+  if (layout.palette_count > 0) std::memcpy(fill.data(), layout.palette.data(), 3);
+  for (std::size_t i = 0; i < image->pixels.size(); i += 3)
+    std::memcpy(&image->pixels[i], fill.data(), 3);
+}
+
+bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
+               std::string* reason) {
+  FillWithFirstColour(layout, image);
+  const bool rle4 = layout.compression == kBiRle4;
+  const std::uint8_t* palette = layout.palette.data();
+  const std::int64_t width = layout.width, height = layout.height;
+  const std::uint8_t* p = data.data() + layout.pixel_offset;
+  const std::uint8_t* end = data.data() + data.size();
+  std::int64_t x = 0, y = 0;
+
+  // Writes `count` pixels at the cursor; index(i) gives the i-th palette index.
+  // Pixels past the row's end are dropped, as the platform's loader drops
+  // them: some writers code every row to its padded length.
+  auto put = [&](std::int64_t count, auto index) {
+    const std::int64_t shown = std::clamp<std::int64_t>(width - x, 0, count);
+    std::uint8_t* d = image->Row(TargetRow(layout, y)) + std::min(x, width) * 3;
+    for (std::int64_t i = 0; i < shown; ++i, d += 3) {
+      int v = index(i);
+      if (v >= layout.palette_count) return Fail(reason, kBadIndex);
+      std::memcpy(d, palette + v * 3, 3);
+    }
+    x += count;
+    return true;
+  };
+
+  // A run or a delta beyond the last row ends the picture, as on the platform.
+  while (true) {
+    if (end - p < 2) return y >= height ? true : Fail(reason, kTruncated);
+    int first = p[0], second = p[1];
+    p += 2;
+    if (first == 0 && second == 0) {
+      x = 0;
+      ++y;
+      continue;
+    }
+    if (first == 0 && second == 1) return true;
+    if (y >= height) return true;
+    if (first > 0) {
+      bool ok = rle4 ? put(first, [&](std::int64_t i) { return i % 2 ? second & 15 : second >> 4; })
+                     : put(first, [&](std::int64_t) { return second; });
+      if (!ok) return false;
+    } else if (second == 2) {
+      if (end - p < 2) return Fail(reason, kTruncated);
+      x += p[0];
+      y += p[1];
+      p += 2;
+    } else {
+      std::int64_t bytes = rle4 ? (second + 1) / 2 : second;
+      bytes += bytes & 1;  // absolute runs end on a 16-bit boundary
+      if (end - p < bytes) return Fail(reason, kTruncated);
+      const std::uint8_t* run = p;
+      bool ok = rle4
+                    ? put(second,
+                          [&](std::int64_t i) { return i % 2 ? run[i / 2] & 15 : run[i / 2] >> 4; })
+                    : put(second, [&](std::int64_t i) { return run[i]; });
+      if (!ok) return false;
+      p += bytes;
+    }
+  }
+}
+
+void Put16(std::string& out, std::size_t at, std::uint32_t v) {
+  out[at] = static_cast<char>(v & 0xFF);
+  out[at + 1] = static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& out, std::size_t at, std::uint32_t v) {
+  Put16(out, at, v & 0xFFFF);
+  Put16(out, at + 2, v >> 16);
+}
+
+}  // namespace
+
+bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* reason) {
+  if (data.size() < 2 || data[0] != 'B' || data[1] != 'M')
+    return Fail(reason, "unbekanntes Bildformat");
+  Layout layout;
+  if (!ReadLayout(data, &layout, reason)) return false;
+  Image decoded;
+  decoded.width = layout.width;
+  decoded.height = layout.height;
+  decoded.pixels.resize(static_cast<std::size_t>(layout.width) * layout.height * 3);
+  bool rle = layout.compression == kBiRle4 || layout.compression == kBiRle8;
+  if (!(rle ? DecodeRle(data, layout, &decoded, reason)
+            : DecodeRows(data, layout, &decoded, reason))) {
+    return false;
+  }
+  *image = std::move(decoded);
+  return true;
+}
+
+bool FindBmp24Rows(std::span<const std::uint8_t> data, PixelRows* rows) {
+  Layout layout;
+  std::string ignored;
+  if (data.size() < 2 || data[0] != 'B' || data[1] != 'M' || !ReadLayout(data, &layout, &ignored) ||
+      layout.bits != 24 || layout.compression != kBiRgb) {
+    return false;
+  }
+  // The same size check as DecodeRows: the last row may lack its padding.
+  const std::size_t row = static_cast<std::size_t>(layout.width) * 3;
+  const std::size_t stride = (row + 3) & ~std::size_t{3};
+  if (data.size() - layout.pixel_offset < stride * (layout.height - 1) + row) return false;
+  const std::uint8_t* first = data.data() + layout.pixel_offset;
+  const auto step = static_cast<std::ptrdiff_t>(stride);
+  *rows = layout.top_down
+              ? PixelRows{first, step, layout.width, layout.height}
+              : PixelRows{first + step * (layout.height - 1), -step, layout.width, layout.height};
+  return true;
+}
+
+MutablePixelRows PrepareBmp24(std::int32_t width, std::int32_t height, std::string* file) {
+  const std::size_t row = static_cast<std::size_t>(width) * 3;
+  const std::size_t stride = (row + 3) & ~std::size_t{3};
+  const std::size_t pixels = stride * height;
+  constexpr std::size_t kHeaders = kFileHeaderSize + 40;
+  file->resize(kHeaders + pixels);
+  std::string& out = *file;
+  std::fill_n(out.begin(), kHeaders, '\0');
+  out[0] = 'B';
+  out[1] = 'M';
+  Put32(out, 2, static_cast<std::uint32_t>(out.size()));
+  Put32(out, 10, kHeaders);
+  Put32(out, 14, 40);
+  Put32(out, 18, static_cast<std::uint32_t>(width));
+  Put32(out, 22, static_cast<std::uint32_t>(height));
+  Put16(out, 26, 1);
+  Put16(out, 28, 24);
+  Put32(out, 34, static_cast<std::uint32_t>(pixels));
+  Put32(out, 38, 2835);  // 72 dpi
+  Put32(out, 42, 2835);
+  // The buffer may hold an earlier file: only the pixels get written anew.
+  auto* first = reinterpret_cast<std::uint8_t*>(out.data()) + kHeaders;
+  if (stride != row) {
+    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
+      std::memset(first + y * stride + row, 0, stride - row);
+    }
+  }
+  const auto step = static_cast<std::ptrdiff_t>(stride);
+  return {first + step * (height - 1), -step, width, height};
+}
+
+std::string EncodeBmp24(const Image& image) {
+  std::string out;
+  const MutablePixelRows rows = PrepareBmp24(image.width, image.height, &out);
+  for (std::int32_t y = 0; y < image.height; ++y) {
+    std::memcpy(rows.Row(y), image.Row(y), static_cast<std::size_t>(image.width) * 3);
+  }
+  return out;
+}
+
+}  // namespace fendrix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "conversion/imaging/image.h"
+
+namespace fendrix {
+
+/// Decodes a Windows bitmap in every variant a Windows picture loader reads:
+/// 1, 4 and 8 bits with a palette, RLE4 and RLE8, 16, 24 and 32 bits (also
+/// with bit fields), bottom-up and top-down. RLE that runs past a row's end
+/// is clipped there, and past the last row ends the picture, as that loader
+/// shows such files. See DecodePicture for failures.
+bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* reason);
+
+/// A 24-bit bottom-up BMP file of `image`, readable by any Windows program.
+std::string EncodeBmp24(const Image& image);
+
+/// Makes `file` the BMP that EncodeBmp24 writes for a picture of `width` x
+/// `height`, all but the pixels: the caller writes them into the rows given
+/// back. The buffer keeps its capacity, so that one buffer serves many files.
+MutablePixelRows PrepareBmp24(std::int32_t width, std::int32_t height, std::string* file);
+
+/// The pixels of an uncompressed 24-bit BMP where they lie in `data`: the
+/// rows DecodeBmp would copy, without copying them. False for any other file,
+/// which DecodeBmp then decodes or refuses with its reason.
+bool FindBmp24Rows(std::span<const std::uint8_t> data, PixelRows* rows);
+
+}  // namespace fendrix

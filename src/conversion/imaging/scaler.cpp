@@ -1,0 +1,140 @@
+#include "conversion/imaging/scaler.h"
+
+#include <cmath>
+#include <limits>
+#include <span>
+
+#include "conversion/bitmap_name/bitmap_path.h"
+#include "conversion/imaging/bmp_codec.h"
+#include "conversion/skin_text/line_rewriter.h"
+#include "conversion/imaging/picture_decoder.h"
+#include "support/code_page.h"
+#include "support/file_helpers.h"
+#include "support/link_check.h"
+#include "support/path_text.h"
+
+namespace fendrix {
+namespace fs = std::filesystem;
+namespace {
+
+// Rounds halves to even. A size beyond 32 bits (a base folder named 1x1, a
+// typed resolution of nine digits) saturates, so that the caller refuses it
+// instead of allocating; the cast alone would be undefined.
+std::int32_t RoundHalfEven(double value) {
+  double rounded = std::nearbyint(value);
+  if (!(rounded < static_cast<double>(std::numeric_limits<std::int32_t>::max()))) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  if (rounded < 0) return 0;
+  return static_cast<std::int32_t>(rounded);
+}
+
+// Finds each part of `relative` in turn without case, as Windows would.
+// False, with `found` at the part, when a part is a link or junction: it is
+// not followed, since through one a skin could have this elevated program
+// copy a file its maker may not read into the skin.
+bool FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relative,
+                  fs::path* found) {
+  *found = folder;
+  for (const fs::path& part : relative) {
+    *found = FindEntry(fs, *found, part);
+    if (IsLinkOrJunction(*found)) return false;
+  }
+  return true;
+}
+
+void Warn(ScaleContext& context, std::size_t line, std::string text) {
+  context.warnings.push_back({line, std::move(text)});
+}
+
+}  // namespace
+
+BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
+                      float twips_per_pixel_x, float twips_per_pixel_y) {
+  std::int32_t source_w = RoundHalfEven(static_cast<double>(width) * twips_per_pixel_x);
+  std::int32_t source_h = RoundHalfEven(static_cast<double>(height) * twips_per_pixel_y);
+  auto new_w = static_cast<float>(source_w / static_cast<double>(factors.x));
+  auto new_h = static_cast<float>(source_h / static_cast<double>(factors.y));
+
+  BitmapPlan plan;
+  plan.scale = new_h / twips_per_pixel_y > 1.0f && new_w / twips_per_pixel_x > 1.0f;
+  if (plan.scale) {
+    plan.width = RoundHalfEven(static_cast<double>(new_w) / twips_per_pixel_x);
+    plan.height = RoundHalfEven(static_cast<double>(new_h) / twips_per_pixel_y);
+  }
+  return plan;
+}
+
+bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line,
+                 std::string* err) {
+  std::string shown = Cp1252ToUtf8(value);
+  fs::path relative;
+  std::string why;
+  std::string target_name = BitmapTargetName(value);
+  if (!ResolveBitmapPath(value, &relative, &why) || !IsSafeFileName(target_name, &why)) {
+    Warn(context, line, "Bildname wird nicht gelesen (" + why + "): " + shown);
+    return true;
+  }
+
+  fs::path source;
+  if (!FindRelative(context.fs, context.source_folder, relative, &source)) {
+    Warn(context, line,
+         "Bild wird nicht gelesen, sein Pfad ist eine Verknüpfung: " + DisplayPath(source));
+    return true;
+  }
+  if (!FileExists(context.fs, source)) {
+    Warn(context, line, "Bild fehlt: " + DisplayPath(source));
+    return true;
+  }
+
+  ScaleBuffers& buffers = context.buffers;
+  buffers.picture = Image{};  // the last bitmap's pixels are not needed any more
+  if (!context.fs.ReadFile(source, &buffers.source, err)) return false;
+  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(buffers.source.data()),
+                                     buffers.source.size());
+  // A plain 24-bit BMP is sampled where its rows lie in the file: decoding it
+  // would only copy them.
+  PixelRows picture;
+  if (!FindBmp24Rows(data, &picture)) {
+    if (!DecodePicture(data, &buffers.picture, &why)) {
+      *err = "Bild kann nicht gelesen werden: " + DisplayPath(source) + " (" + why + ")";
+      return false;
+    }
+    picture = ReadRows(buffers.picture);
+  }
+
+  fs::path target = context.target_folder / PathFromCp1252(target_name);
+  BitmapPlan plan = PlanBitmap(picture.width, picture.height, context.factors,
+                               context.twips_per_pixel_x, context.twips_per_pixel_y);
+  if (plan.scale && !ImageSizeAllowed(plan.width, plan.height)) {
+    *err = "Bild wäre in der neuen Auflösung zu groß: " + DisplayPath(source) + " (mehr als " +
+           std::to_string(kMaxImageSide) + " Pixel Seitenlänge oder " +
+           std::to_string(kMaxImagePixels / (1024 * 1024)) + " Megapixel)";
+    return false;
+  }
+  if (plan.scale) {
+    // Resampled straight into the rows of the file to write.
+    StretchRows(picture, PrepareBmp24(plan.width, plan.height, &buffers.target), context.filter);
+    if (!context.fs.WriteFile(target, buffers.target, err)) return false;
+    ++context.scaled;
+    return true;
+  }
+
+  // Too small to scale: the .bmp of the same base name goes over as it is.
+  // When the picture was a JPEG or GIF there may be no such file; then the
+  // picture itself is saved unscaled, so the new Skin.vsk names no missing file.
+  fs::path same_name = FindEntry(context.fs, context.source_folder, PathFromCp1252(target_name));
+  bool copied;
+  if (FileExists(context.fs, same_name) && !IsLinkOrJunction(same_name)) {
+    copied = context.fs.Copy(same_name, target, err);
+  } else {
+    StretchRows(picture, PrepareBmp24(picture.width, picture.height, &buffers.target),
+                context.filter);
+    copied = context.fs.WriteFile(target, buffers.target, err);
+  }
+  if (!copied) return false;
+  ++context.copied;
+  return true;
+}
+
+}  // namespace fendrix

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "conversion/skin_text/factors.h"
+#include "conversion/run/run_port.h"
+#include "conversion/imaging/stretch.h"
+#include "support/file_system.h"
+
+namespace fendrix {
+
+struct ScaleContext;
+struct StagedFolder;
+
+inline constexpr std::string_view kInvalidResolutionText = "Keine gültige Auflösung angegeben";
+inline constexpr std::string_view kReplaceQuestionText =
+    "Ein Skinverzeichnis für diese Auflösung existiert bereits, soll dieses ersetzt werden?";
+inline constexpr std::string_view kSuccessText = "Der Skin wurde erfolgreich umgewandelt!";
+inline constexpr std::string_view kNoSkinText =
+    "Kein Skin ausgewählt. Bitte zuerst einen Skin wählen.";
+inline constexpr std::string_view kSameAsBaseText =
+    "Die neue Auflösung ist die Basis-Auflösung des Skins. Bitte eine andere Auflösung angeben.";
+
+/// Settings of a run that its caller fixes once.
+struct RunOptions {
+  StretchFilter filter = StretchFilter::kNearest;
+  /// The screen's twips per pixel (1440 / dots per inch); 15 at 96 dpi.
+  float twips_per_pixel_x = 15;
+  float twips_per_pixel_y = 15;
+};
+
+/// How a run ended.
+enum class RunOutcome {
+  kSucceeded,
+  kInvalidResolution,  ///< not numeric, below 640x480, or beyond 32 bits
+  kSameAsBase,         ///< the new folder would be the base folder itself
+  kReplaceDeclined,    ///< the folder exists and the user said No
+  kFailed,  ///< no skin, another run on the same folder, or a file could not be read or
+            ///< written; nothing changed
+};
+
+/// What a run did.
+struct RunResult {
+  RunOutcome outcome = RunOutcome::kFailed;
+  std::filesystem::path new_folder;
+  std::size_t lines_written = 0;
+  std::size_t bitmaps_scaled = 0;
+  std::size_t bitmaps_copied = 0;
+  std::vector<RunWarning> warnings;
+  std::string error;  ///< for kFailed: the file and the reason, UTF-8
+  std::chrono::steady_clock::duration elapsed{};
+};
+
+/// Converts one skin from its base resolution folder to a new one.
+///
+/// The new folder is built in a staging folder beside it and swapped in only
+/// when complete and on the disk; an existing folder is replaced only after
+/// the caller said Yes (or in automatic mode), and only by a complete new
+/// one. A run holds a lock on the folder it builds from start to end, so a
+/// second run on the same skin and resolution is refused at once, and it
+/// first repairs what a run that died there left. On any failure the staging
+/// folder is removed, the disk holds the old state and the port is idle
+/// again. The base folder is only ever read.
+class ConversionRun {
+ public:
+  ConversionRun(FileSystem& fs, RunPort& port, RunOptions options = {});
+
+  /// Runs once from the port's inputs to the end. An exception (memory
+  /// running out, say) ends the run as a failure too, with the port idle.
+  RunResult Execute();
+
+  /// The factors of the last run; they stay after it.
+  const ConversionFactors& factors() const { return factors_; }
+
+ private:
+  RunResult Run();
+  // Ends the run with `outcome` and, unless empty, `message` as an error.
+  RunResult Refuse(RunResult& result, RunOutcome outcome, std::string message);
+  // Ends the run as failed, with the staging folder removed.
+  RunResult Fail(RunResult& result, std::string message);
+  // Writes the new folder into staging and swaps it in.
+  bool Build(const RunInputs& in, const std::filesystem::path& base_folder,
+             const StagedFolder& folders, bool replace, RunResult* result, std::string* err);
+  bool RewriteSkinFile(const std::filesystem::path& source, const std::filesystem::path& target,
+                       std::size_t line_count, char decimal_separator, ScaleContext& bitmaps,
+                       std::size_t* lines_written, std::string* err);
+
+  FileSystem& fs_;
+  RunPort& port_;
+  RunOptions options_;
+  ConversionFactors factors_;
+  // How far Run got, for the clean-up after an exception.
+  bool busy_ = false;
+  std::filesystem::path staging_;
+  // The lock on the folder being built; released after the clean-up.
+  std::unique_ptr<FileLock> lock_;
+};
+
+}  // namespace fendrix

@@ -1,0 +1,380 @@
+#include "conversion/run/conversion_run.h"
+#include "conversion/imaging/scaler.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "conversion/skin_text/line_rewriter.h"
+#include "conversion/run/test_skin.h"
+#include "support/faulty_file_system.h"
+
+namespace fendrix {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DecipherLines;
+using testing::EncipherLines;
+using testing::FaultyFileSystem;
+using testing::RecordingPort;
+using testing::Snapshot;
+
+const std::vector<std::string> kSkinLines = {
+    "Form=Jukebox",
+    "gfxHintergrund=back.bmp",
+    "",
+    "Titel.Left=120",
+    "Titel.Top=96",
+    "Titel.FontSize=8,25",
+    "Titel.Caption=Hallo",
+    "gfxSchluss=sub\\close.bmp",
+    "Liste.Width=abc",
+    "gfxSongsuche=fehlt.bmp",
+};
+
+class ConversionRunTest : public ::testing::Test {
+ protected:
+  ConversionRunTest() {
+    base_ = dir_.MakeFolder("Skins/Demo/1280x1024");
+    dir_.Write("Skins/Demo/1280x1024/Skin.vsk", EncipherLines(kSkinLines));
+    dir_.Write("Skins/Demo/1280x1024/back.bmp", testing::BmpFile(40, 32));
+    dir_.Write("Skins/Demo/1280x1024/sub/close.bmp", testing::BmpFile(10, 8));
+    dir_.Write("Skins/Demo/1280x1024/ArrowT.bmp", testing::BmpFile(5, 5));
+    dir_.Write("Skins/Demo/1280x1024/unused.txt", "not copied");
+  }
+
+  RunInputs Inputs(std::string width, std::string height) {
+    return testing::DemoInputs(dir_.path() / "Skins", std::move(width), std::move(height));
+  }
+
+  RunResult Run(RecordingPort& port) {
+    ConversionRun run(fs_, port);
+    return run.Execute();
+  }
+
+  fs::path Skin() const { return dir_.path() / "Skins" / "Demo"; }
+
+  testing::TestFolder dir_;
+  FaultyFileSystem fs_;
+  fs::path base_;
+};
+
+TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
+  auto before = Snapshot(base_);
+  RecordingPort port(Inputs("1024", "768"));
+  RunResult result = Run(port);
+
+  ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.error;
+  fs::path made = Skin() / "1024x768";
+  EXPECT_EQ(result.new_folder, made);
+  EXPECT_EQ(DecipherLines(testing::ReadAll(made / "Skin.vsk")),
+            (std::vector<std::string>{"Form=Jukebox", "gfxHintergrund=back.bmp", "Titel.Left=96",
+                                      "Titel.Top=71", "Titel.FontSize=6", "Titel.Caption=Hallo",
+                                      "gfxSchluss=close.bmp", "Liste.Width=abc",
+                                      "gfxSongsuche=fehlt.bmp"}));
+  EXPECT_EQ(testing::Names(made),
+            (std::vector<std::string>{"ArrowT.bmp", "Skin.vsk", "back.bmp", "close.bmp"}));
+  EXPECT_EQ(testing::ReadAll(made / "back.bmp"),
+            EncodeBmp24(Stretch(testing::Gradient(40, 32), 32, 24, StretchFilter::kNearest)));
+  EXPECT_EQ(result.lines_written, 9u);
+  EXPECT_EQ(result.bitmaps_scaled, 3u);
+
+  ASSERT_EQ(port.warnings.size(), 2u);
+  EXPECT_EQ(port.warnings[0].line, 9u);   // Liste.Width=abc
+  EXPECT_EQ(port.warnings[1].line, 10u);  // the missing bitmap
+  EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
+  ASSERT_EQ(port.progress.size(), kSkinLines.size());
+  EXPECT_FLOAT_EQ(port.progress.back(), 100.0f);
+  EXPECT_EQ(port.messages.back(), std::make_pair(MessageKind::kSuccess, std::string(kSuccessText)));
+  EXPECT_EQ(Snapshot(base_), before);
+  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+}
+
+// The run deciphers and enciphers with a mask worked out once; lines around
+// its period of 256 bytes and shorter than a word of 8 must come out as
+// CryptLine and RewriteLine make them, line by line as LineReader cuts them
+// (an enciphered line may hold a carriage return and so fall in two).
+TEST_F(ConversionRunTest, CiphersLinesOfEveryLengthAsCryptLineDoes) {
+  std::vector<std::string> lines;
+  for (std::size_t length : {1, 7, 8, 9, 16, 255, 256, 257, 511, 512, 513, 700}) {
+    std::string line = "x.Left=1";
+    for (std::size_t i = 0; line.size() < length; ++i) line += static_cast<char>('0' + i % 10);
+    lines.push_back(line.substr(0, length));
+    lines.push_back("x.Caption=" + line.substr(0, length));
+  }
+  const std::string stored = EncipherLines(lines);
+  dir_.Write("Skins/Demo/1280x1024/Skin.vsk", stored);
+  RecordingPort port(Inputs("1024", "768"));
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
+
+  std::string expected;
+  LineReader reader(stored);
+  for (std::string_view read; reader.Next(&read);) {
+    std::string line(read);
+    CryptLine(line, kSkinKey);
+    RewrittenLine rewritten = RewriteLine(line, ComputeFactors(1280, 1024, 1024, 768), ',');
+    if (!rewritten.line) continue;
+    CryptLine(*rewritten.line, kSkinKey);
+    expected += *rewritten.line + std::string(kLineEnd);
+  }
+  EXPECT_TRUE(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk") == expected);
+}
+
+TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"639", "480"},  {"640", "479"},    {"abc", "600"},  {"800", ""},
+      {"9e99", "600"}, {"1024.5", "768"}, {"-800", "600"},
+  };
+  for (const auto& [w, h] : cases) {
+    RecordingPort port(Inputs(w, h));
+    EXPECT_EQ(Run(port).outcome, RunOutcome::kInvalidResolution) << w << "x" << h;
+    EXPECT_TRUE(port.events.empty());
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0],
+              std::make_pair(MessageKind::kInvalidResolution, std::string(kInvalidResolutionText)));
+  }
+  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+}
+
+TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
+  for (const char* skin : {"", "..", "."}) {
+    RunInputs in = Inputs("1024", "768");
+    in.skin = skin;
+    in.base = {"1280x1024", 1280, 1024};
+    RecordingPort port(in);
+    EXPECT_EQ(Run(port).outcome, RunOutcome::kFailed) << skin;
+    EXPECT_TRUE(port.events.empty());
+    EXPECT_EQ(port.messages,
+              (std::vector{std::make_pair(MessageKind::kError, std::string(kNoSkinText))}));
+  }
+  EXPECT_EQ(testing::Names(dir_.path() / "Skins"), std::vector<std::string>{"Demo"});
+  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+}
+
+// A port that, while its run writes, starts more runs on the same disk, as a
+// second window or a script would.
+class MeddlingPort : public RecordingPort {
+ public:
+  using RecordingPort::RecordingPort;
+  void SetProgress(float percent) override {
+    RecordingPort::SetProgress(percent);
+    if (meddle && progress.size() == 2) meddle();
+  }
+  std::function<void()> meddle;
+};
+
+TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
+  dir_.Write("Skins/Demo/1024x768/old.bmp", "old");
+  RealFileSystem other_disk;  // a second user of the same files
+  RunResult same, other;
+  RecordingPort same_port(Inputs("1024", "768")), other_port(Inputs("800", "600"));
+  std::map<std::string, std::string> during;
+  MeddlingPort port(Inputs("1024", "768"));
+  port.answer_yes = true;
+  port.meddle = [&] {
+    during = Snapshot(Skin());
+    same_port.answer_yes = true;
+    same = ConversionRun(other_disk, same_port).Execute();
+    EXPECT_EQ(Snapshot(Skin()), during);
+    other = ConversionRun(other_disk, other_port).Execute();
+  };
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded) << port.messages.back().second;
+
+  EXPECT_EQ(same.outcome, RunOutcome::kFailed);
+  EXPECT_EQ(same_port.events, (std::vector<std::string>{"busy", "idle"}));
+  ASSERT_EQ(same_port.messages.size(), 1u);
+  EXPECT_EQ(same_port.messages[0].second.find("Der Skin Demo wird bereits in 1024x768 umgewandelt"),
+            0u)
+      << same_port.messages[0].second;
+  EXPECT_EQ(other.outcome, RunOutcome::kSucceeded) << other.error;
+  EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "old.bmp"));
+  EXPECT_EQ(testing::Names(Skin() / "1024x768"), testing::Names(Skin() / "800x600"));
+  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
+
+  // The lock went with the run.
+  RecordingPort again(Inputs("1024", "768"));
+  again.answer_yes = true;
+  EXPECT_EQ(Run(again).outcome, RunOutcome::kSucceeded);
+}
+
+TEST_F(ConversionRunTest, AReadOnlyOldFolderFailsTheRunBeforeAnythingIsWritten) {
+  const fs::path old = dir_.Write("Skins/Demo/1024x768/sub/old.bmp", "old").parent_path();
+  // What the platform's own tools would mark: a folder nobody may write to,
+  // a file with the read-only attribute.
+#ifdef _WIN32
+  const fs::path marked = old / "old.bmp";
+#else
+  const fs::path marked = old;
+#endif
+  fs::permissions(marked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const auto before = Snapshot(Skin());
+  RecordingPort port(Inputs("1024", "768"));
+  port.answer_yes = true;
+  RunResult result = Run(port);
+  fs::permissions(marked, fs::perms::owner_write, fs::perm_options::add);
+
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  EXPECT_NE(result.error.find(fs::path(Skin() / "1024x768").string()), std::string::npos)
+      << result.error;
+  EXPECT_EQ(Snapshot(Skin()), before);
+  EXPECT_TRUE(fs_.Paths(FaultyFileSystem::Op::kWrite).empty());
+}
+
+TEST_F(ConversionRunTest, ReadsTheSizeWithTheDecimalSeparator) {
+  RecordingPort port(Inputs("800,4", "600"));
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
+  EXPECT_TRUE(fs::is_directory(Skin() / "800x600"));
+  RecordingPort smallest(Inputs("640", "480"));
+  EXPECT_EQ(Run(smallest).outcome, RunOutcome::kSucceeded);
+}
+
+TEST_F(ConversionRunTest, AsksBeforeReplacingAndKeepsTheOldFolderOnNo) {
+  dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
+  auto old = Snapshot(Skin() / "1024x768");
+
+  RecordingPort no(Inputs("1024", "768"));
+  EXPECT_EQ(Run(no).outcome, RunOutcome::kReplaceDeclined);
+  EXPECT_EQ(no.events, (std::vector<std::string>{
+                           "busy", "ask: " + std::string(kReplaceQuestionText), "idle"}));
+  EXPECT_TRUE(no.messages.empty());
+  EXPECT_EQ(Snapshot(Skin() / "1024x768"), old);
+
+  RecordingPort yes(Inputs("1024", "768"));
+  yes.answer_yes = true;
+  ASSERT_EQ(Run(yes).outcome, RunOutcome::kSucceeded);
+  EXPECT_EQ(DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk")).size(), 9u);
+  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+}
+
+TEST_F(ConversionRunTest, AutomaticModeReplacesWithoutAskingOrReporting) {
+  dir_.Write("Skins/Demo/1024x768/stale.bmp", "old");
+  RunInputs in = Inputs("1024", "768");
+  in.auto_mode = true;
+  RecordingPort port(in);
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
+  EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
+  EXPECT_TRUE(port.messages.empty());
+  EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "stale.bmp"));
+}
+
+TEST_F(ConversionRunTest, NeverReplacesTheBaseFolder) {
+  auto before = Snapshot(Skin());
+  for (bool auto_mode : {false, true}) {
+    RunInputs in = Inputs("1280", "1024");
+    in.auto_mode = auto_mode;
+    RecordingPort port(in);
+    port.answer_yes = true;
+    EXPECT_EQ(Run(port).outcome, RunOutcome::kSameAsBase);
+    EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
+    EXPECT_EQ(port.messages.back().second, kSameAsBaseText);
+  }
+  EXPECT_EQ(Snapshot(Skin()), before);
+}
+
+TEST_F(ConversionRunTest, AnUnreadableBitmapLeavesTheDiskAsItWas) {
+  dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
+  std::string truncated = testing::BmpFile(40, 32).substr(0, 100);
+  dir_.Write("Skins/Demo/1280x1024/back.bmp", truncated);
+  auto before = Snapshot(Skin());
+
+  RecordingPort port(Inputs("1024", "768"));
+  port.answer_yes = true;
+  RunResult result = Run(port);
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  EXPECT_NE(result.error.find("back.bmp"), std::string::npos) << result.error;
+  EXPECT_EQ(port.events.back(), "idle");
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kError, result.error));
+  EXPECT_EQ(Snapshot(Skin()), before);
+}
+
+TEST_F(ConversionRunTest, FaultsWhileWritingOrSwappingLeaveTheOldState) {
+  dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
+  auto before = Snapshot(Skin());
+  struct {
+    FaultyFileSystem::Op op;
+    std::string fragment;
+    int nth;
+    std::string reason;
+  } faults[] = {
+      {FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll"},
+      {FaultyFileSystem::Op::kWrite, "close.bmp", 1, "Datenträger voll"},
+      {FaultyFileSystem::Op::kRead, "back.bmp", 1, "Zugriff verweigert"},
+      {FaultyFileSystem::Op::kRename, "1024x768", 1, "Zugriff verweigert"},  // old folder aside
+      {FaultyFileSystem::Op::kRename, "1024x768", 2, "Zugriff verweigert"},  // new folder in
+      {FaultyFileSystem::Op::kMakeDirectory, ".neu", 1, "Zugriff verweigert"},
+  };
+  for (const auto& fault : faults) {
+    fs_ = FaultyFileSystem();
+    fs_.FailOn(fault.op, fault.fragment, fault.nth, fault.reason);
+    RecordingPort port(Inputs("1024", "768"));
+    port.answer_yes = true;
+    RunResult result = Run(port);
+    EXPECT_EQ(result.outcome, RunOutcome::kFailed) << fault.fragment << " " << fault.nth;
+    EXPECT_NE(result.error.find(fault.reason), std::string::npos) << result.error;
+    EXPECT_EQ(port.events.back(), "idle");
+    EXPECT_EQ(Snapshot(Skin()), before) << fault.fragment << " " << fault.nth;
+  }
+}
+
+TEST_F(ConversionRunTest, AnEmptySourceGivesOnlyTheArrows) {
+  dir_.Write("Skins/Demo/1280x1024/Skin.vsk", "");
+  RecordingPort port(Inputs("1024", "768"));
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
+  EXPECT_EQ(testing::Names(Skin() / "1024x768"), std::vector<std::string>{"ArrowT.bmp"});
+  EXPECT_TRUE(port.progress.empty());
+}
+
+TEST_F(ConversionRunTest, AMissingSourceFileFailsWithItsName) {
+  fs::remove(base_ / "Skin.vsk");
+  RecordingPort port(Inputs("1024", "768"));
+  RunResult result = Run(port);
+  EXPECT_EQ(result.outcome, RunOutcome::kFailed);
+  EXPECT_NE(result.error.find("Skin.vsk"), std::string::npos);
+  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+}
+
+TEST_F(ConversionRunTest, AStoredByteThirteenSplitsTheLineAsTheReadingRuleSays) {
+  // A plain byte that enciphers to CR at position 2 cuts the stored line there.
+  std::string plain = "ab";
+  plain.push_back(static_cast<char>(13 ^ 255 ^ 't' ^ 2));
+  plain += "X.Left=10";
+  dir_.Write("Skins/Demo/1280x1024/Skin.vsk", EncipherLines({plain, "Form=1"}));
+  RecordingPort port(Inputs("1024", "768"));
+  ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
+  std::vector<std::string> lines =
+      DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk"));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "ab");
+  EXPECT_EQ(lines[2], "Form=1");
+  EXPECT_EQ(port.progress.size(), 3u);
+}
+
+TEST(PlanBitmapTest, FollowsTheTwipsArithmetic) {
+  struct {
+    int width, height;
+    ConversionFactors factors;
+    float tpp;
+    BitmapPlan plan;
+  } cases[] = {
+      {800, 600, {1.25f, 1.25f, 1.25f}, 15, {true, 640, 480}},
+      {1280, 1024, ComputeFactors(1280, 1024, 1024, 768), 15, {true, 1024, 768}},
+      {1920, 1200, ComputeFactors(1920, 1200, 1280, 1024), 15, {true, 1280, 1024}},
+      {1024, 768, ComputeFactors(1024, 768, 1280, 1024), 15, {true, 1280, 1024}},
+      {1280, 1024, ComputeFactors(1280, 1024, 1024, 768), 12, {true, 1024, 768}},
+      {200, 1, {1.0f, 1.0f, 1.0f}, 15, {false, 0, 0}},  // a 1-pixel line is copied
+      {2, 2, {1.25f, 1.25f, 1.25f}, 15, {true, 2, 2}},  // 1.6 pixels: still scaled, rounds to 2
+      {1, 50, {0.5f, 0.5f, 0.5f}, 15, {true, 2, 100}},
+  };
+  for (const auto& c : cases) {
+    BitmapPlan plan = PlanBitmap(c.width, c.height, c.factors, c.tpp, c.tpp);
+    EXPECT_EQ(plan.scale, c.plan.scale) << c.width << "x" << c.height;
+    EXPECT_EQ(plan.width, c.plan.width) << c.width << "x" << c.height;
+    EXPECT_EQ(plan.height, c.plan.height) << c.width << "x" << c.height;
+  }
+}
+
+}  // namespace
+}  // namespace fendrix

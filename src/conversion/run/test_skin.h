@@ -1,0 +1,113 @@
+#pragma once
+
+// For tests only: skins made on disk, a port that records what a run told
+// it, and a snapshot of a folder to prove a run left it alone.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "conversion/imaging/bmp_codec.h"
+#include "conversion/skin_text/cipher.h"
+#include "conversion/run/run_port.h"
+#include "support/test_folder.h"
+#include "support/text_lines.h"
+
+namespace fendrix::testing {
+
+using fendrix::EncipherLines;
+
+/// The deciphered lines of a stored skin file.
+inline std::vector<std::string> DecipherLines(const std::string& stored) {
+  std::vector<std::string> lines;
+  LineReader reader(stored);
+  for (std::string_view line; reader.Next(&line);) {
+    lines.emplace_back(line);
+    CryptLine(lines.back(), kSkinKey);
+  }
+  return lines;
+}
+
+/// A picture whose pixels tell their position apart: red grows to the right,
+/// green downwards, blue is fixed.
+inline Image Gradient(std::int32_t width, std::int32_t height) {
+  Image image{width, height,
+              std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height * 3)};
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      std::uint8_t* p = image.Row(y) + x * 3;
+      p[0] = 200;
+      p[1] = static_cast<std::uint8_t>(y * 255 / std::max(1, height - 1));
+      p[2] = static_cast<std::uint8_t>(x * 255 / std::max(1, width - 1));
+    }
+  }
+  return image;
+}
+
+/// A 24-bit BMP file of the gradient picture.
+inline std::string BmpFile(std::int32_t width, std::int32_t height) {
+  return EncodeBmp24(Gradient(width, height));
+}
+
+/// Every file below `root` with its bytes, keyed by its relative path.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& root) {
+  std::map<std::string, std::string> files;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::string relative = std::filesystem::relative(it->path(), root).generic_string();
+    files[relative] = it->is_directory() ? "<folder>" : ReadAll(it->path());
+  }
+  return files;
+}
+
+/// Names in `folder`, sorted.
+inline std::vector<std::string> Names(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (auto it = std::filesystem::directory_iterator(folder, ec);
+       !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+    names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+/// The inputs of a run that converts the skin "Demo" of `skins_path`.
+inline RunInputs DemoInputs(const std::filesystem::path& skins_path, std::string width = "1024",
+                            std::string height = "768") {
+  RunInputs in;
+  in.new_width_text = std::move(width);
+  in.new_height_text = std::move(height);
+  in.skins_path = skins_path;
+  in.skin = "Demo";
+  return in;
+}
+
+/// A port that answers as told and remembers everything.
+class RecordingPort : public RunPort {
+ public:
+  explicit RecordingPort(RunInputs inputs) : inputs(std::move(inputs)) {}
+
+  RunInputs ReadInputs() override { return inputs; }
+  void EnterBusy() override { events.push_back("busy"); }
+  void EnterIdle() override { events.push_back("idle"); }
+  void SetProgress(float percent) override { progress.push_back(percent); }
+  bool ConfirmReplace(std::string_view question) override {
+    events.push_back("ask: " + std::string(question));
+    return answer_yes;
+  }
+  void ShowMessage(MessageKind kind, std::string_view text) override {
+    messages.push_back({kind, std::string(text)});
+  }
+  void ReportWarnings(const std::vector<RunWarning>& reported) override { warnings = reported; }
+
+  RunInputs inputs;
+  bool answer_yes = false;
+  std::vector<std::string> events;
+  std::vector<float> progress;
+  std::vector<std::pair<MessageKind, std::string>> messages;
+  std::vector<RunWarning> warnings;
+};
+
+}  // namespace fendrix::testing

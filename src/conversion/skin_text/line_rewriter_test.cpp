@@ -1,0 +1,250 @@
+#include "conversion/skin_text/line_rewriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "support/numbers.h"
+#include "support/strings.h"
+
+namespace fendrix {
+namespace {
+
+TEST(FactorsTest, FollowTheSingleAndDoublePrecisionRules) {
+  ConversionFactors f = ComputeFactors(1280, 1024, 1024, 768);
+  EXPECT_EQ(f.x, 1.25f);
+  EXPECT_EQ(f.y, static_cast<float>(1024.0 / 768.0));
+  EXPECT_EQ(f.font, static_cast<float>((static_cast<double>(f.y) + 1.25) / 2.0));
+  EXPECT_FLOAT_EQ(f.font, 1.2916667f);
+}
+
+struct RewriteCase {
+  std::string line;
+  std::optional<std::string> expected;
+  std::optional<std::string> bitmap = std::nullopt;  // the value of a bitmap line
+  bool warns = false;
+};
+
+void Check(const RewriteCase& c, const ConversionFactors& factors, char separator) {
+  RewrittenLine out = RewriteLine(c.line, factors, separator);
+  EXPECT_EQ(out.line, c.expected) << c.line;
+  EXPECT_EQ(out.names_bitmap ? std::optional(out.bitmap) : std::nullopt, c.bitmap) << c.line;
+  EXPECT_EQ(!out.warning.empty(), c.warns) << c.line << ": " << out.warning;
+}
+
+TEST(RewriteLineTest, WorkedExampleFrom1280x1024To1024x768) {
+  ConversionFactors f = ComputeFactors(1280, 1024, 1024, 768);
+  const RewriteCase cases[] = {
+      {"Titel.Left=120", "Titel.Left=96"},
+      {"Titel.Top=96", "Titel.Top=71"},  // 96 / 1.3333334 lies just below 72
+      {"Titel.FontSize=10", "Titel.FontSize=7"},
+      {"Titel.FontSize=8,25", "Titel.FontSize=6"},
+      {"Titel.Caption=Hallo", "Titel.Caption=Hallo"},
+      {"Titel.Width=1280", "Titel.Width=1024"},
+      {"Titel.Height=1024", "Titel.Height=767"},
+  };
+  for (const RewriteCase& c : cases) Check(c, f, ',');
+}
+
+TEST(RewriteLineTest, KeysValuesAndBitmaps) {
+  ConversionFactors f{1.25f, 2.0f, 1.5f};
+  const RewriteCase cases[] = {
+      {"", std::nullopt},
+      {"Bare", "Bare"},
+      {"Form=irgendwas=mit.Punkt", "Form=irgendwas=mit.Punkt"},
+      {"Kein.Punkt", "Kein.Punkt"},  // no "=": key and value are empty
+      {"a.b.Left=10", "a.b=10"},
+      {"x.Left=10=5", "x.Left=8"},
+      {"plain=10=5", "plain=10=5"},
+      {"x.Top=-5", "x.Top=-3"},  // rounds down, not toward zero
+      {"x.left=10", "x.left=10"},
+      {"x.Left= 10 ", "x.Left=8"},
+      {"x.Top=-0", "x.Top=0"},
+      {"gfxHintergrund=back.jpg", "gfxHintergrund=back.bmp", "back.jpg"},
+      {"gfxLautst\xE4rkeregler=sub\\bild.gif", "gfxLautst\xE4rkeregler=bild.bmp", "sub\\bild.gif"},
+      {"gfxSchluss=bild", "gfxSchluss=bild.bmp", "bild"},
+      {"gfxSongsuche=a.b.c", "gfxSongsuche=a.b.bmp", "a.b.c"},
+      {"gfxWunschliste=", "gfxWunschliste=.bmp", std::string()},
+      {"gfxhintergrund=back.jpg", "gfxhintergrund=back.jpg"},
+      {"gfxHintergrund=x=y", "gfxHintergrund=x.bmp", "x"},
+  };
+  for (const RewriteCase& c : cases) Check(c, f, ',');
+}
+
+TEST(RewriteLineTest, UnusableValuesStayAndWarn) {
+  ConversionFactors f{1.25f, 1.25f, 1.25f};
+  const RewriteCase cases[] = {
+      {"x.Left=abc", "x.Left=abc", std::nullopt, true},
+      {"x.Left=", "x.Left=", std::nullopt, true},
+      {"x.Width=1e400", "x.Width=1e400", std::nullopt, true},
+      {"x.Width=99999999999", "x.Width=99999999999", std::nullopt, true},
+      {"x.Height=12px", "x.Height=12px", std::nullopt, true},
+      {"x.Caption=abc", "x.Caption=abc"},  // not a scaled property: no warning
+  };
+  for (const RewriteCase& c : cases) Check(c, f, ',');
+}
+
+TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
+  ConversionFactors f{1.0f, 1.0f, 1.0f};
+  Check({"x.FontSize=8,75", "x.FontSize=8"}, f, '.');  // comma read as the separator
+  Check({"x.FontSize=8.75", "x.FontSize=8"}, f, '.');
+  Check({"x.FontSize=8.75", "x.FontSize=8.75", std::nullopt, true}, f,
+        ',');  // "." is no separator here
+}
+
+// Separators before, on and after every eight-byte boundary, in lines short
+// and long, checked against the fields GetField cuts, which the rule is
+// written in.
+TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
+  const ConversionFactors one{1.0f, 1.0f, 1.0f};
+  const std::string letters = std::string("Abcdefghijklmnopqrstuvwxyz") + std::string(40, 'z');
+  std::vector<std::size_t> elements = {30, 31, 48, 49, 50, 60};
+  for (std::size_t element = 0; element <= 17; ++element) elements.push_back(element);
+  for (std::size_t element : elements) {
+    for (const char* property : {"Left", "Caption"}) {
+      for (const char* extra : {"", ".Rest", "."}) {
+        for (std::size_t digits = 1; digits <= 10; digits += 3) {
+          for (const char* tail : {"", "=9", "=.x="}) {
+            const std::string key = letters.substr(0, element) + "." + property + extra;
+            const std::string line = key + "=" + std::string("1234567891").substr(0, digits) + tail;
+            const std::string value = GetField(line, 2, "=");
+            const std::string expected =
+                GetField(key, 1, ".") + "." + GetField(key, 2, ".") + "=" + value;
+            Check({line, expected}, one, ',');
+          }
+        }
+      }
+    }
+  }
+  for (std::size_t before = 0; before <= 17; ++before) {
+    const std::string key = letters.substr(0, before);
+    Check({key + "=a.b.c", key + "=a.b.c"}, one, ',');  // dots after the "=" are value
+    Check({key + ".b", key + ".b"}, one, ',');          // no "=" at all
+  }
+}
+
+TEST(RewriteLineTest, OnlyTheFiveSizePropertiesAreScaled) {
+  const ConversionFactors f{2.0f, 4.0f, 8.0f};
+  const std::string scaled[][2] = {
+      {"Left", "8"}, {"Width", "8"}, {"Top", "4"}, {"Height", "4"}, {"FontSize", "2"}};
+  for (const auto& [property, value] : scaled) {
+    Check({"x." + property + "=16", "x." + property + "=" + value}, f, ',');
+  }
+  // Names that share a start, an end or a first letter with them.
+  const std::string kept[] = {"Lefts",
+                              "Lef",
+                              "L",
+                              "",
+                              "left",
+                              "Topp",
+                              "Heigh",
+                              "Width2",
+                              "FontSizes",
+                              "FontSiz",
+                              "Caption",
+                              "ForeColor",
+                              std::string("Top\0", 4)};
+  for (const std::string& property : kept) {
+    Check({"x." + property + "=16", "x." + property + "=16"}, f, ',');
+  }
+}
+
+// Whole numbers and short decimals are read on a shortcut; every value must
+// come out as the general number reading makes it.
+TEST(RewriteLineTest, ScaledValuesAgreeWithTheGeneralNumberReading) {
+  const char* values[] = {"0",
+                          "7",
+                          "12",
+                          "999",
+                          "1280",
+                          "0042",
+                          "9999",
+                          "10000",
+                          "99999999",
+                          "100000000",
+                          "00000042",
+                          "-5",
+                          "-0",
+                          "8,25",
+                          "99,9",
+                          "0,1",
+                          "-0,5",
+                          "12345678,5",
+                          "1,000000000000001",
+                          "123456789012345",
+                          "1234567890123456",
+                          "5,",
+                          ",5",
+                          "1,2,3",
+                          "1 ",
+                          "+3"};
+  const ConversionFactors factor_sets[] = {ComputeFactors(1280, 1024, 1024, 768),
+                                           ComputeFactors(800, 600, 1920, 1200),
+                                           {3.0f, 3.0f, 0.1f}};
+  for (const ConversionFactors& f : factor_sets) {
+    for (const char* property : {"Left", "Top", "FontSize"}) {
+      const float divisor = property[0] == 'L' ? f.x : property[0] == 'T' ? f.y : f.font;
+      for (const char* value : values) {
+        const std::string line = std::string("x.") + property + "=" + value;
+        std::string text = value;
+        std::replace(text.begin(), text.end(), ',', '.');
+        const std::optional<double> number = ParseNumber(text, '.');
+        std::string expected = line;  // kept as it stood, with a warning
+        bool kept = true;
+        if (number) {
+          const double quotient = std::floor(*number / static_cast<double>(divisor));
+          if (quotient >= -2147483648.0 && quotient < 2147483648.0) {
+            expected = std::string("x.") + property + "=" +
+                       std::to_string(static_cast<std::int32_t>(quotient));
+            kept = false;
+          }
+        }
+        Check({line, expected, std::nullopt, kept}, f, '.');
+      }
+    }
+  }
+}
+
+// The rewriter of a whole file copies a value it has scaled before; it must
+// keep the three divisors apart, and a value whose scaled text is long, does
+// not fit 32 bits at all or is no number must come out as from a fresh
+// rewriter, the second time as the first.
+TEST(LineRewriterTest, ValuesScaledBeforeComeOutAsAfresh) {
+  const ConversionFactors factor_sets[] = {
+      ComputeFactors(1280, 1024, 1024, 768), {0.0001f, 3.0f, 0.5f}, {1e-7f, 1e-7f, 1e-7f}};
+  std::vector<std::string> values = {"0",    "1",    "95",   "96", "1280", "4095",
+                                     "4096", "12,5", "8,25", "-3", "x",    ""};
+  // More short values that are not whole numbers than there are places to
+  // remember them: they push each other out.
+  for (int i = 0; i < 1500; ++i) values.push_back(std::to_string(i) + ",5");
+  for (const ConversionFactors& f : factor_sets) {
+    LineRewriter rewriter(f, ',');
+    for (int round = 0; round < 2; ++round) {
+      for (const std::string& value : values) {
+        for (const char* property : {"Left", "Top", "FontSize"}) {
+          const std::string line = std::string("Titel.") + property + "=" + value;
+          std::string padded = line + std::string(kLinePadding, '\0');
+          std::string tail(line.size() + kRewriteGrowth, '\0');
+          LineRewrite got;
+          rewriter.Rewrite({padded.data(), line.size()}, tail.data(), &got);
+          const RewrittenLine fresh = RewriteLine(line, f, ',');
+          ASSERT_EQ(line.substr(0, got.kept) + tail.substr(0, got.tail), fresh.line)
+              << line << " in round " << round << " with x " << f.x;
+          ASSERT_EQ(got.kept_value, !fresh.warning.empty()) << line;
+        }
+      }
+    }
+  }
+}
+
+TEST(BitmapTargetNameTest, IsTheBaseNameWithBmp) {
+  EXPECT_EQ(BitmapTargetName("sub\\bild.gif"), "bild.bmp");
+  EXPECT_EQ(BitmapTargetName("back"), "back.bmp");
+  EXPECT_EQ(BitmapTargetName("..\\..\\evil.jpg"), "evil.bmp");
+}
+
+}  // namespace
+}  // namespace fendrix
