@@ -89,17 +89,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto base_before = fendrix::testing::Snapshot(place.base());
   const auto old_before = fendrix::testing::Snapshot(new_folder);
 
-  fendrix::RunInputs in;
+  fendrix::RunRequest in;
   in.new_width_text = target.width;
   in.new_height_text = target.height;
   in.skins_path = place.root() / "Skins";
   in.skin = "Demo";
   in.decimal_separator = data[0] & 0x80 ? '.' : ',';
-  fendrix::testing::RecordingPort port(in);
+  fendrix::testing::RecordingCaller port(in);
   port.answer_yes = true;
   FaultyFileSystem files;
   fendrix::ConversionRun run(files, port);
-  fendrix::RunResult result = run.Execute();
+  fendrix::RunResult result = port.Execute(run);
 
   FUZZ_CHECK(!port.events.empty() && port.events.back() == "idle");
   FUZZ_CHECK(fendrix::testing::Snapshot(place.base()) == base_before);
@@ -133,7 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     case fendrix::RunOutcome::kFailed:
       FUZZ_CHECK(fendrix::testing::Snapshot(new_folder) == old_before);
-      FUZZ_CHECK(port.messages.size() == 1 && !result.error.empty());
+      FUZZ_CHECK(port.messages.size() == 1 && !result.message.empty());
       break;
     case fendrix::RunOutcome::kSameAsBase:
       FUZZ_CHECK(new_name == "1280x1024");

@@ -8,7 +8,9 @@
 
 #include "app/layout.h"
 #include "app/window_environment.h"
-#include "conversion/run/run_port.h"
+#include "conversion/run/run_observer.h"
+#include "conversion/run/run_request.h"
+#include "conversion/run/run_result.h"
 #include "repository/skin_repository.h"
 
 namespace fendrix {
@@ -31,8 +33,8 @@ struct MainWindowControls {
 
 /// The program's one window, frmSkinCreator: the user picks the skins
 /// folder, a skin and its base resolution and a new resolution, and starts
-/// the conversion; the window is the conversion's port.
-class MainWindow final : private RunPort {
+/// the conversion; the window shows the conversion working.
+class MainWindow final : private RunObserver {
  public:
   /// Creates the window, still hidden, and runs its start-up: the suggested
   /// resolution, the base resolution (fixed by a "WxH" command line), the
@@ -90,13 +92,13 @@ class MainWindow final : private RunPort {
 
   // The conversion.
   void cmdCreateSkin_Click();
-  RunInputs ReadInputs() override;
+  RunRequest ReadRequest();
+  void ShowResult(const RunResult& result);
   void EnterBusy() override;
   void EnterIdle() override;
   void SetProgress(float percent) override;
   bool ConfirmReplace(std::string_view question) override;
-  void ShowMessage(MessageKind kind, std::string_view text) override;
-  void ReportWarnings(const std::vector<RunWarning>& warnings) override;
+  void ShowMessage(MessageKind kind, std::string_view text);
   int Message(std::string_view text, UINT flags);
 
   // Keyboard focus and the default button.

@@ -526,7 +526,7 @@ void MainWindow::cmdCreateSkin_Click() {
   try {
     ConversionRun run(*env_.fs, *this,
                       RunOptions{.twips_per_pixel_x = scale_.x, .twips_per_pixel_y = scale_.y});
-    result = run.Execute();
+    result = run.Execute(ReadRequest());
   } catch (const std::exception& error) {
     // Nothing may leave a window procedure as an exception: the run ends
     // here as any failed run does, idle and with one message.
@@ -534,10 +534,24 @@ void MainWindow::cmdCreateSkin_Click() {
     ShowMessage(MessageKind::kError, std::string(kRunFailedText) + "\n" + error.what());
     return;
   }
-  if (result.outcome == RunOutcome::kSucceeded && auto_mode_) DestroyWindow(hwnd_);
+  ShowResult(result);
 }
 
-RunInputs MainWindow::ReadInputs() {
+// An unattended run asks nothing and reports only what stops it; when it
+// succeeds the window closes.
+void MainWindow::ShowResult(const RunResult& result) {
+  const bool succeeded = result.outcome == RunOutcome::kSucceeded;
+  if (succeeded && auto_mode_) {
+    DestroyWindow(hwnd_);
+    return;
+  }
+  if (succeeded && !result.warnings.empty()) {
+    Message(WarningsMessage(result.warnings), MB_OK | MB_ICONWARNING);
+  }
+  if (result.message_kind != MessageKind::kNone) ShowMessage(result.message_kind, result.message);
+}
+
+RunRequest MainWindow::ReadRequest() {
   return {.new_width_text = WideToUtf8(WindowText(controls_.txtResH)),
           .new_height_text = WideToUtf8(WindowText(controls_.txtResV)),
           .skins_path = skins_path_,
@@ -589,11 +603,6 @@ void MainWindow::ShowMessage(MessageKind kind, std::string_view text) {
   if (kind == MessageKind::kSuccess) flags |= MB_ICONINFORMATION;
   if (kind == MessageKind::kError) flags |= MB_ICONERROR;
   Message(text, flags);
-}
-
-// An unattended run asks nothing and reports only what stops it.
-void MainWindow::ReportWarnings(const std::vector<RunWarning>& warnings) {
-  if (!auto_mode_) Message(WarningsMessage(warnings), MB_OK | MB_ICONWARNING);
 }
 
 int MainWindow::Message(std::string_view text, UINT flags) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/run/run_port.h"
+#include "conversion/run/run_result.h"
 
 namespace fendrix {
 

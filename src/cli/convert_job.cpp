@@ -14,13 +14,11 @@ namespace fendrix {
 namespace {
 
 // The command line's side of a run: no window, no question (--yes answers
-// it), a progress bar when asked, messages kept for the report.
-class CliPort : public RunPort {
+// it), a progress bar when asked.
+class CliObserver : public RunObserver {
  public:
-  CliPort(RunInputs inputs, bool yes, std::ostream* progress)
-      : inputs_(std::move(inputs)), yes_(yes), progress_(progress) {}
+  CliObserver(bool yes, std::ostream* progress) : yes_(yes), progress_(progress) {}
 
-  RunInputs ReadInputs() override { return inputs_; }
   void EnterBusy() override {}
   void EnterIdle() override {
     if (progress_ && last_percent_ >= 0)
@@ -33,12 +31,6 @@ class CliPort : public RunPort {
     if (whole != last_percent_) DrawProgress(whole);
   }
   bool ConfirmReplace(std::string_view) override { return yes_; }
-  void ShowMessage(MessageKind kind, std::string_view text) override {
-    if (kind != MessageKind::kSuccess) message_ = std::string(text);
-  }
-  void ReportWarnings(const std::vector<RunWarning>&) override {}
-
-  const std::string& message() const { return message_; }
 
  private:
   [[gnu::cold, gnu::noinline]] void DrawProgress(int whole) {
@@ -49,10 +41,8 @@ class CliPort : public RunPort {
                << std::setw(3) << whole << " %" << std::flush;
   }
 
-  RunInputs inputs_;
   bool yes_;
   std::ostream* progress_;
-  std::string message_;
   int last_percent_ = -1;
 };
 
@@ -79,29 +69,29 @@ JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::o
     return Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));
   }
 
-  RunInputs inputs;
-  inputs.skins_path = job.skins;
-  inputs.skin = skin_folder.filename();
-  inputs.decimal_separator = env.decimal_separator;
-  inputs.new_width_text = GetField(job.resolution, 1, "x");
-  inputs.new_height_text = GetField(job.resolution, 2, "x");
+  RunRequest request;
+  request.skins_path = job.skins;
+  request.skin = skin_folder.filename();
+  request.decimal_separator = env.decimal_separator;
+  request.new_width_text = GetField(job.resolution, 1, "x");
+  request.new_height_text = GetField(job.resolution, 2, "x");
   if (!job.from.empty()) {
     std::optional<BaseResolution> from = ParseResolutionName(job.from, env.decimal_separator);
     if (!from) return Failed(kExitUsage, "keine gültige Basis-Auflösung: " + job.from);
-    inputs.base = *from;
+    request.base = *from;
   } else if (auto highest =
-                 GetHighestBaseResolution(fs, job.skins, inputs.skin, env.decimal_separator)) {
-    inputs.base = *highest;
+                 GetHighestBaseResolution(fs, job.skins, request.skin, env.decimal_separator)) {
+    request.base = *highest;
   } else {
     return Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
                                     std::string(kSkinFileName) + ": " + DisplayPath(skin_folder));
   }
 
-  CliPort port(inputs, job.yes, progress);
+  CliObserver observer(job.yes, progress);
   RunOptions options;
   options.filter = job.smooth ? StretchFilter::kSmooth : StretchFilter::kNearest;
-  ConversionRun run(fs, port, options);
-  RunResult result = run.Execute();
+  ConversionRun run(fs, observer, options);
+  RunResult result = run.Execute(request);
 
   JobReport report;
   for (const RunWarning& warning : result.warnings) {
@@ -116,10 +106,10 @@ JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::o
                        std::to_string(result.bitmaps_scaled) + " Bilder skaliert, " +
                        std::to_string(result.bitmaps_copied) + " kopiert, " +
                        std::to_string(result.warnings.size()) + " Warnungen, " +
-                       Seconds(result.elapsed) + " (aus " + inputs.base.name + ")";
+                       Seconds(result.elapsed) + " (aus " + request.base.name + ")";
       return report;
     case RunOutcome::kInvalidResolution:
-      return Failed(kExitInvalidResolution, port.message() + ": " + job.resolution);
+      return Failed(kExitInvalidResolution, result.message + ": " + job.resolution);
     case RunOutcome::kReplaceDeclined:
       return Failed(kExitTargetExists,
                     "der Ordner existiert bereits und bleibt (mit --yes ersetzen): " +
@@ -128,7 +118,7 @@ JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::o
     case RunOutcome::kFailed:
       break;
   }
-  return Failed(kExitFailure, port.message());
+  return Failed(kExitFailure, result.message);
 }
 
 }  // namespace fendrix

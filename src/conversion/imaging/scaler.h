@@ -8,7 +8,7 @@
 
 #include "conversion/skin_text/factors.h"
 #include "conversion/imaging/image.h"
-#include "conversion/run/run_port.h"
+#include "conversion/run/run_result.h"
 #include "conversion/imaging/stretch.h"
 #include "support/file_system.h"
 

@@ -184,15 +184,15 @@ class LineBatch {
 
 }  // namespace
 
-ConversionRun::ConversionRun(FileSystem& fs, RunPort& port, RunOptions options)
-    : fs_(fs), port_(port), options_(options) {}
+ConversionRun::ConversionRun(FileSystem& fs, RunObserver& observer, RunOptions options)
+    : fs_(fs), observer_(observer), options_(options) {}
 
-RunResult ConversionRun::Execute() {
+RunResult ConversionRun::Execute(const RunRequest& request) {
   busy_ = false;
   staging_.clear();
   const auto started = std::chrono::steady_clock::now();
   try {
-    RunResult result = Run();
+    RunResult result = Run(request);
     lock_.reset();
     result.elapsed = std::chrono::steady_clock::now() - started;
     return result;
@@ -202,38 +202,37 @@ RunResult ConversionRun::Execute() {
     // comes back to life.
     RunResult result;
     result.outcome = RunOutcome::kFailed;
-    result.error =
+    result.message =
         std::string("Der Skin konnte nicht umgewandelt werden (") +
         (dynamic_cast<const std::bad_alloc*>(&e) ? "zu wenig Arbeitsspeicher" : e.what()) + ")";
     std::string ignored;
     if (!staging_.empty()) fs_.RemoveTree(staging_, &ignored);
     // Only now: another run could otherwise take the staging folder first.
     lock_.reset();
-    if (busy_) port_.EnterIdle();
-    port_.ShowMessage(MessageKind::kError, result.error);
+    if (busy_) observer_.EnterIdle();
     return result;
   }
 }
 
-RunResult ConversionRun::Run() {
+RunResult ConversionRun::Run(const RunRequest& in) {
   RunResult result;
-  const RunInputs in = port_.ReadInputs();
 
   // Without a skin the "skin folder" would be the skins folder itself, and
   // its base folder a folder of that.
   if (!IsSkinName(in.skin)) {
-    port_.ShowMessage(MessageKind::kError, result.error = kNoSkinText);
+    result.message = kNoSkinText;
     return result;
   }
   std::optional<std::int32_t> width = ReadSize(in.new_width_text, in.decimal_separator);
   std::optional<std::int32_t> height = ReadSize(in.new_height_text, in.decimal_separator);
   if (!width || !height || *width < kMinimumWidth || *height < kMinimumHeight) {
-    port_.ShowMessage(MessageKind::kInvalidResolution, kInvalidResolutionText);
     result.outcome = RunOutcome::kInvalidResolution;
+    result.message_kind = MessageKind::kInvalidResolution;
+    result.message = kInvalidResolutionText;
     return result;
   }
 
-  port_.EnterBusy();
+  observer_.EnterBusy();
   busy_ = true;
   const fs::path skin_folder = FindEntry(fs_, in.skins_path, in.skin);
   const fs::path base_folder = FindEntry(fs_, skin_folder, PathFromUtf8(in.base.name));
@@ -261,7 +260,7 @@ RunResult ConversionRun::Run() {
   if (!RecoverLeftovers(fs_, folders, &err)) return Fail(result, err);
 
   const bool replace = fs_.Stat(folders.target) != EntryKind::kMissing;
-  if (replace && !in.auto_mode && !port_.ConfirmReplace(kReplaceQuestionText)) {
+  if (replace && !in.auto_mode && !observer_.ConfirmReplace(kReplaceQuestionText)) {
     return Refuse(result, RunOutcome::kReplaceDeclined, "");
   }
   // A read-only old folder is found now, not after minutes of work.
@@ -269,19 +268,18 @@ RunResult ConversionRun::Run() {
       !Build(in, base_folder, folders, replace, &result, &err)) {
     return Fail(result, err);
   }
+  observer_.EnterIdle();
   result.outcome = RunOutcome::kSucceeded;
-
-  port_.EnterIdle();
-  if (!result.warnings.empty()) port_.ReportWarnings(result.warnings);
-  if (!in.auto_mode) port_.ShowMessage(MessageKind::kSuccess, kSuccessText);
+  result.message_kind = MessageKind::kSuccess;
+  result.message = kSuccessText;
   return result;
 }
 
 RunResult ConversionRun::Refuse(RunResult& result, RunOutcome outcome, std::string message) {
-  port_.EnterIdle();
-  if (!message.empty()) port_.ShowMessage(MessageKind::kError, message);
+  observer_.EnterIdle();
   result.outcome = outcome;
-  result.error = std::move(message);
+  result.message_kind = message.empty() ? MessageKind::kNone : MessageKind::kError;
+  result.message = std::move(message);
   return result;
 }
 
@@ -295,7 +293,7 @@ RunResult ConversionRun::Fail(RunResult& result, std::string message) {
   return Refuse(result, RunOutcome::kFailed, std::move(message));
 }
 
-bool ConversionRun::Build(const RunInputs& in, const fs::path& base_folder,
+bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
                           const StagedFolder& folders, bool replace, RunResult* result,
                           std::string* err) {
   const fs::path source_file = FindEntry(fs_, base_folder, PathFromUtf8(kSkinFileName));
@@ -357,7 +355,7 @@ bool ConversionRun::RewriteSkinFile(const fs::path& source, const fs::path& targ
     for (std::size_t i = 0; i < batch.size(); ++i) {
       ++number;
       // The file may have grown since it was counted.
-      port_.SetProgress(static_cast<float>(
+      observer_.SetProgress(static_cast<float>(
           std::min(100.0, 100.0 / static_cast<double>(line_count) * static_cast<double>(number))));
       const LineRewrite& rewritten = batch.rewrite(i);
       if (!rewritten.written) continue;

@@ -1,14 +1,13 @@
 #pragma once
 
-#include <chrono>
-#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "conversion/skin_text/factors.h"
-#include "conversion/run/run_port.h"
+#include "conversion/run/run_observer.h"
+#include "conversion/run/run_request.h"
+#include "conversion/run/run_result.h"
 #include "conversion/imaging/stretch.h"
 #include "support/file_system.h"
 
@@ -34,28 +33,6 @@ struct RunOptions {
   float twips_per_pixel_y = 15;
 };
 
-/// How a run ended.
-enum class RunOutcome {
-  kSucceeded,
-  kInvalidResolution,  ///< not numeric, below 640x480, or beyond 32 bits
-  kSameAsBase,         ///< the new folder would be the base folder itself
-  kReplaceDeclined,    ///< the folder exists and the user said No
-  kFailed,  ///< no skin, another run on the same folder, or a file could not be read or
-            ///< written; nothing changed
-};
-
-/// What a run did.
-struct RunResult {
-  RunOutcome outcome = RunOutcome::kFailed;
-  std::filesystem::path new_folder;
-  std::size_t lines_written = 0;
-  std::size_t bitmaps_scaled = 0;
-  std::size_t bitmaps_copied = 0;
-  std::vector<RunWarning> warnings;
-  std::string error;  ///< for kFailed: the file and the reason, UTF-8
-  std::chrono::steady_clock::duration elapsed{};
-};
-
 /// Converts one skin from its base resolution folder to a new one.
 ///
 /// The new folder is built in a staging folder beside it and swapped in only
@@ -64,34 +41,35 @@ struct RunResult {
 /// one. A run holds a lock on the folder it builds from start to end, so a
 /// second run on the same skin and resolution is refused at once, and it
 /// first repairs what a run that died there left. On any failure the staging
-/// folder is removed, the disk holds the old state and the port is idle
-/// again. The base folder is only ever read.
+/// folder is removed and the disk holds the old state. Every outcome comes
+/// back as a result with its message; the observer only sees the run work.
+/// The base folder is only ever read.
 class ConversionRun {
  public:
-  ConversionRun(FileSystem& fs, RunPort& port, RunOptions options = {});
+  ConversionRun(FileSystem& fs, RunObserver& observer, RunOptions options = {});
 
-  /// Runs once from the port's inputs to the end. An exception (memory
-  /// running out, say) ends the run as a failure too, with the port idle.
-  RunResult Execute();
+  /// Runs once from the request to the end. An exception (memory running
+  /// out, say) ends the run as a failure too, with the observer idle.
+  RunResult Execute(const RunRequest& request);
 
   /// The factors of the last run; they stay after it.
   const ConversionFactors& factors() const { return factors_; }
 
  private:
-  RunResult Run();
+  RunResult Run(const RunRequest& in);
   // Ends the run with `outcome` and, unless empty, `message` as an error.
   RunResult Refuse(RunResult& result, RunOutcome outcome, std::string message);
   // Ends the run as failed, with the staging folder removed.
   RunResult Fail(RunResult& result, std::string message);
   // Writes the new folder into staging and swaps it in.
-  bool Build(const RunInputs& in, const std::filesystem::path& base_folder,
+  bool Build(const RunRequest& in, const std::filesystem::path& base_folder,
              const StagedFolder& folders, bool replace, RunResult* result, std::string* err);
   bool RewriteSkinFile(const std::filesystem::path& source, const std::filesystem::path& target,
                        std::size_t line_count, char decimal_separator, ScaleContext& bitmaps,
                        std::size_t* lines_written, std::string* err);
 
   FileSystem& fs_;
-  RunPort& port_;
+  RunObserver& observer_;
   RunOptions options_;
   ConversionFactors factors_;
   // How far Run got, for the clean-up after an exception.

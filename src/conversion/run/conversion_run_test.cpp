@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 using testing::DecipherLines;
 using testing::EncipherLines;
 using testing::FaultyFileSystem;
-using testing::RecordingPort;
+using testing::RecordingCaller;
 using testing::Snapshot;
 
 const std::vector<std::string> kSkinLines = {
@@ -44,13 +44,13 @@ class ConversionRunTest : public ::testing::Test {
     dir_.Write("Skins/Demo/1280x1024/unused.txt", "not copied");
   }
 
-  RunInputs Inputs(std::string width, std::string height) {
+  RunRequest Inputs(std::string width, std::string height) {
     return testing::DemoInputs(dir_.path() / "Skins", std::move(width), std::move(height));
   }
 
-  RunResult Run(RecordingPort& port) {
+  RunResult Run(RecordingCaller& port) {
     ConversionRun run(fs_, port);
-    return run.Execute();
+    return port.Execute(run);
   }
 
   fs::path Skin() const { return dir_.path() / "Skins" / "Demo"; }
@@ -62,10 +62,10 @@ class ConversionRunTest : public ::testing::Test {
 
 TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
   auto before = Snapshot(base_);
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   RunResult result = Run(port);
 
-  ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.error;
+  ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.message;
   fs::path made = Skin() / "1024x768";
   EXPECT_EQ(result.new_folder, made);
   EXPECT_EQ(DecipherLines(testing::ReadAll(made / "Skin.vsk")),
@@ -105,7 +105,7 @@ TEST_F(ConversionRunTest, CiphersLinesOfEveryLengthAsCryptLineDoes) {
   }
   const std::string stored = EncipherLines(lines);
   dir_.Write("Skins/Demo/1280x1024/Skin.vsk", stored);
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
 
   std::string expected;
@@ -127,7 +127,7 @@ TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
       {"9e99", "600"}, {"1024.5", "768"}, {"-800", "600"},
   };
   for (const auto& [w, h] : cases) {
-    RecordingPort port(Inputs(w, h));
+    RecordingCaller port(Inputs(w, h));
     EXPECT_EQ(Run(port).outcome, RunOutcome::kInvalidResolution) << w << "x" << h;
     EXPECT_TRUE(port.events.empty());
     ASSERT_EQ(port.messages.size(), 1u);
@@ -139,10 +139,10 @@ TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
 
 TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
   for (const char* skin : {"", "..", "."}) {
-    RunInputs in = Inputs("1024", "768");
+    RunRequest in = Inputs("1024", "768");
     in.skin = skin;
     in.base = {"1280x1024", 1280, 1024};
-    RecordingPort port(in);
+    RecordingCaller port(in);
     EXPECT_EQ(Run(port).outcome, RunOutcome::kFailed) << skin;
     EXPECT_TRUE(port.events.empty());
     EXPECT_EQ(port.messages,
@@ -152,13 +152,13 @@ TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
   EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
 }
 
-// A port that, while its run writes, starts more runs on the same disk, as a
+// A caller that, while its run writes, starts more runs on the same disk, as a
 // second window or a script would.
-class MeddlingPort : public RecordingPort {
+class MeddlingPort : public RecordingCaller {
  public:
-  using RecordingPort::RecordingPort;
+  using RecordingCaller::RecordingCaller;
   void SetProgress(float percent) override {
-    RecordingPort::SetProgress(percent);
+    RecordingCaller::SetProgress(percent);
     if (meddle && progress.size() == 2) meddle();
   }
   std::function<void()> meddle;
@@ -168,16 +168,18 @@ TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
   dir_.Write("Skins/Demo/1024x768/old.bmp", "old");
   RealFileSystem other_disk;  // a second user of the same files
   RunResult same, other;
-  RecordingPort same_port(Inputs("1024", "768")), other_port(Inputs("800", "600"));
+  RecordingCaller same_port(Inputs("1024", "768")), other_port(Inputs("800", "600"));
   std::map<std::string, std::string> during;
   MeddlingPort port(Inputs("1024", "768"));
   port.answer_yes = true;
   port.meddle = [&] {
     during = Snapshot(Skin());
     same_port.answer_yes = true;
-    same = ConversionRun(other_disk, same_port).Execute();
+    ConversionRun same_run(other_disk, same_port);
+    same = same_port.Execute(same_run);
     EXPECT_EQ(Snapshot(Skin()), during);
-    other = ConversionRun(other_disk, other_port).Execute();
+    ConversionRun other_run(other_disk, other_port);
+    other = other_port.Execute(other_run);
   };
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded) << port.messages.back().second;
 
@@ -187,13 +189,13 @@ TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
   EXPECT_EQ(same_port.messages[0].second.find("Der Skin Demo wird bereits in 1024x768 umgewandelt"),
             0u)
       << same_port.messages[0].second;
-  EXPECT_EQ(other.outcome, RunOutcome::kSucceeded) << other.error;
+  EXPECT_EQ(other.outcome, RunOutcome::kSucceeded) << other.message;
   EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "old.bmp"));
   EXPECT_EQ(testing::Names(Skin() / "1024x768"), testing::Names(Skin() / "800x600"));
   EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
 
   // The lock went with the run.
-  RecordingPort again(Inputs("1024", "768"));
+  RecordingCaller again(Inputs("1024", "768"));
   again.answer_yes = true;
   EXPECT_EQ(Run(again).outcome, RunOutcome::kSucceeded);
 }
@@ -210,23 +212,23 @@ TEST_F(ConversionRunTest, AReadOnlyOldFolderFailsTheRunBeforeAnythingIsWritten) 
   fs::permissions(marked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                   fs::perm_options::remove);
   const auto before = Snapshot(Skin());
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   port.answer_yes = true;
   RunResult result = Run(port);
   fs::permissions(marked, fs::perms::owner_write, fs::perm_options::add);
 
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
-  EXPECT_NE(result.error.find(fs::path(Skin() / "1024x768").string()), std::string::npos)
-      << result.error;
+  EXPECT_NE(result.message.find(fs::path(Skin() / "1024x768").string()), std::string::npos)
+      << result.message;
   EXPECT_EQ(Snapshot(Skin()), before);
   EXPECT_TRUE(fs_.Paths(FaultyFileSystem::Op::kWrite).empty());
 }
 
 TEST_F(ConversionRunTest, ReadsTheSizeWithTheDecimalSeparator) {
-  RecordingPort port(Inputs("800,4", "600"));
+  RecordingCaller port(Inputs("800,4", "600"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
   EXPECT_TRUE(fs::is_directory(Skin() / "800x600"));
-  RecordingPort smallest(Inputs("640", "480"));
+  RecordingCaller smallest(Inputs("640", "480"));
   EXPECT_EQ(Run(smallest).outcome, RunOutcome::kSucceeded);
 }
 
@@ -234,37 +236,38 @@ TEST_F(ConversionRunTest, AsksBeforeReplacingAndKeepsTheOldFolderOnNo) {
   dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
   auto old = Snapshot(Skin() / "1024x768");
 
-  RecordingPort no(Inputs("1024", "768"));
+  RecordingCaller no(Inputs("1024", "768"));
   EXPECT_EQ(Run(no).outcome, RunOutcome::kReplaceDeclined);
   EXPECT_EQ(no.events, (std::vector<std::string>{
                            "busy", "ask: " + std::string(kReplaceQuestionText), "idle"}));
   EXPECT_TRUE(no.messages.empty());
   EXPECT_EQ(Snapshot(Skin() / "1024x768"), old);
 
-  RecordingPort yes(Inputs("1024", "768"));
+  RecordingCaller yes(Inputs("1024", "768"));
   yes.answer_yes = true;
   ASSERT_EQ(Run(yes).outcome, RunOutcome::kSucceeded);
   EXPECT_EQ(DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk")).size(), 9u);
   EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
-TEST_F(ConversionRunTest, AutomaticModeReplacesWithoutAskingOrReporting) {
+// Whether the success message shows is the caller's to decide: the window
+// closes instead.
+TEST_F(ConversionRunTest, AutomaticModeReplacesWithoutAsking) {
   dir_.Write("Skins/Demo/1024x768/stale.bmp", "old");
-  RunInputs in = Inputs("1024", "768");
+  RunRequest in = Inputs("1024", "768");
   in.auto_mode = true;
-  RecordingPort port(in);
+  RecordingCaller port(in);
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
   EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
-  EXPECT_TRUE(port.messages.empty());
   EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "stale.bmp"));
 }
 
 TEST_F(ConversionRunTest, NeverReplacesTheBaseFolder) {
   auto before = Snapshot(Skin());
   for (bool auto_mode : {false, true}) {
-    RunInputs in = Inputs("1280", "1024");
+    RunRequest in = Inputs("1280", "1024");
     in.auto_mode = auto_mode;
-    RecordingPort port(in);
+    RecordingCaller port(in);
     port.answer_yes = true;
     EXPECT_EQ(Run(port).outcome, RunOutcome::kSameAsBase);
     EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
@@ -279,14 +282,14 @@ TEST_F(ConversionRunTest, AnUnreadableBitmapLeavesTheDiskAsItWas) {
   dir_.Write("Skins/Demo/1280x1024/back.bmp", truncated);
   auto before = Snapshot(Skin());
 
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   port.answer_yes = true;
   RunResult result = Run(port);
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
-  EXPECT_NE(result.error.find("back.bmp"), std::string::npos) << result.error;
+  EXPECT_NE(result.message.find("back.bmp"), std::string::npos) << result.message;
   EXPECT_EQ(port.events.back(), "idle");
   ASSERT_EQ(port.messages.size(), 1u);
-  EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kError, result.error));
+  EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kError, result.message));
   EXPECT_EQ(Snapshot(Skin()), before);
 }
 
@@ -309,11 +312,11 @@ TEST_F(ConversionRunTest, FaultsWhileWritingOrSwappingLeaveTheOldState) {
   for (const auto& fault : faults) {
     fs_ = FaultyFileSystem();
     fs_.FailOn(fault.op, fault.fragment, fault.nth, fault.reason);
-    RecordingPort port(Inputs("1024", "768"));
+    RecordingCaller port(Inputs("1024", "768"));
     port.answer_yes = true;
     RunResult result = Run(port);
     EXPECT_EQ(result.outcome, RunOutcome::kFailed) << fault.fragment << " " << fault.nth;
-    EXPECT_NE(result.error.find(fault.reason), std::string::npos) << result.error;
+    EXPECT_NE(result.message.find(fault.reason), std::string::npos) << result.message;
     EXPECT_EQ(port.events.back(), "idle");
     EXPECT_EQ(Snapshot(Skin()), before) << fault.fragment << " " << fault.nth;
   }
@@ -321,7 +324,7 @@ TEST_F(ConversionRunTest, FaultsWhileWritingOrSwappingLeaveTheOldState) {
 
 TEST_F(ConversionRunTest, AnEmptySourceGivesOnlyTheArrows) {
   dir_.Write("Skins/Demo/1280x1024/Skin.vsk", "");
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
   EXPECT_EQ(testing::Names(Skin() / "1024x768"), std::vector<std::string>{"ArrowT.bmp"});
   EXPECT_TRUE(port.progress.empty());
@@ -329,10 +332,10 @@ TEST_F(ConversionRunTest, AnEmptySourceGivesOnlyTheArrows) {
 
 TEST_F(ConversionRunTest, AMissingSourceFileFailsWithItsName) {
   fs::remove(base_ / "Skin.vsk");
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   RunResult result = Run(port);
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
-  EXPECT_NE(result.error.find("Skin.vsk"), std::string::npos);
+  EXPECT_NE(result.message.find("Skin.vsk"), std::string::npos);
   EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
 }
 
@@ -342,7 +345,7 @@ TEST_F(ConversionRunTest, AStoredByteThirteenSplitsTheLineAsTheReadingRuleSays) 
   plain.push_back(static_cast<char>(13 ^ 255 ^ 't' ^ 2));
   plain += "X.Left=10";
   dir_.Write("Skins/Demo/1280x1024/Skin.vsk", EncipherLines({plain, "Form=1"}));
-  RecordingPort port(Inputs("1024", "768"));
+  RecordingCaller port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
   std::vector<std::string> lines =
       DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk"));

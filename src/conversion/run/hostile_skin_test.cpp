@@ -34,7 +34,7 @@ using testing::DemoInputs;
 using testing::EncipherLines;
 using testing::FaultyFileSystem;
 using testing::ReadAll;
-using testing::RecordingPort;
+using testing::RecordingCaller;
 using testing::Snapshot;
 
 // How a row must end.
@@ -435,12 +435,13 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
   const auto old_before = Snapshot(new_folder);
   const auto outside_before = Snapshot(dir.path() / "outside");
 
-  RunInputs in = DemoInputs(dir.path() / "Skins");
+  RunRequest in = DemoInputs(dir.path() / "Skins");
   in.base = {skin.base_name, skin.base_width, skin.base_height};
-  RecordingPort port(in);
+  RecordingCaller port(in);
   port.answer_yes = true;
   FaultyFileSystem files;  // no faults: it only keeps the paths it was given
-  RunResult result = ConversionRun(files, port).Execute();
+  ConversionRun run(files, port);
+  RunResult result = port.Execute(run);
 
   ASSERT_FALSE(port.events.empty());
   EXPECT_EQ(port.events.front(), "busy");
@@ -472,7 +473,7 @@ TEST_P(HostileSkinTest, EndsIdleWithTheDiskInOrder) {
       break;
     case Ending::kWarning:
     case Ending::kClean: {
-      ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.error;
+      ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.message;
       ASSERT_EQ(port.messages.size(), 1u);
       EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kSuccess, std::string(kSuccessText)));
       // Replaced by a complete new folder: none of the old files, every new one.
@@ -522,17 +523,18 @@ TEST(OversizedFileTest, IsRefusedBeforeItIsRead) {
   const fs::path skin_folder = dir.path() / "Skins" / "Demo";
   const auto old_before = Snapshot(skin_folder / "1024x768");
 
-  RunInputs in = DemoInputs(dir.path() / "Skins");
-  RecordingPort port(in);
+  RunRequest in = DemoInputs(dir.path() / "Skins");
+  RecordingCaller port(in);
   port.answer_yes = true;
   RealFileSystem files;
-  RunResult result = ConversionRun(files, port).Execute();
+  ConversionRun run(files, port);
+  RunResult result = port.Execute(run);
 
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
   EXPECT_EQ(port.events.back(), "idle");
   ASSERT_EQ(port.messages.size(), 1u);
-  EXPECT_NE(result.error.find("back.bmp"), std::string::npos) << result.error;
-  EXPECT_NE(result.error.find("zu groß"), std::string::npos) << result.error;
+  EXPECT_NE(result.message.find("back.bmp"), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("zu groß"), std::string::npos) << result.message;
   EXPECT_EQ(Snapshot(skin_folder / "1024x768"), old_before);
   EXPECT_EQ(testing::Names(skin_folder), (std::vector<std::string>{"1024x768", "1280x1024"}));
   EXPECT_EQ(fs::file_size(huge), kMaxReadBytes + 1);

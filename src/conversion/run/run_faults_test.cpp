@@ -27,7 +27,7 @@ using testing::EncipherLines;
 using testing::FaultyFileSystem;
 using testing::Names;
 using testing::ReadAll;
-using testing::RecordingPort;
+using testing::RecordingCaller;
 using testing::Snapshot;
 using Op = FaultyFileSystem::Op;
 using Leftover = FaultyFileSystem::Leftover;
@@ -123,12 +123,13 @@ class RunFaultTest : public ::testing::TestWithParam<FaultRow> {
     dir_.Write("Skins/Demo/1024x768/old.bmp", testing::BmpFile(3, 3));
   }
 
-  RunResult Run(FileSystem& files, RecordingPort& port) {
-    return ConversionRun(files, port).Execute();
+  RunResult Run(FileSystem& files, RecordingCaller& port) {
+    ConversionRun run(files, port);
+    return port.Execute(run);
   }
 
-  RecordingPort Port() {
-    RecordingPort port(testing::DemoInputs(dir_.path() / "Skins"));
+  RecordingCaller Port() {
+    RecordingCaller port(testing::DemoInputs(dir_.path() / "Skins"));
     port.answer_yes = true;
     return port;
   }
@@ -153,7 +154,7 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
   for (const Fault& fault : row.faults) {
     files.FailOn(fault.op, fault.fragment, fault.nth, kCause, fault.leftover);
   }
-  RecordingPort port = Port();
+  RecordingCaller port = Port();
   RunResult result = Run(files, port);
 
   ASSERT_FALSE(port.events.empty());
@@ -187,7 +188,7 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       EXPECT_EQ(Snapshot(Skin() / "1024x768"), old_folder);
       break;
     case After::kNewWithWarning:
-      ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.error;
+      ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.message;
       EXPECT_EQ(port.messages[0].first, MessageKind::kSuccess);
       ExpectNewFolderComplete();
       ASSERT_EQ(port.warnings.size(), 1u);
@@ -200,7 +201,7 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
   // The next run succeeds whatever this one left, and clears it; an old
   // folder set aside goes back first and is asked about as the old folder.
   RealFileSystem real;
-  RecordingPort again = Port();
+  RecordingCaller again = Port();
   ASSERT_EQ(Run(real, again).outcome, RunOutcome::kSucceeded) << again.messages.back().second;
   EXPECT_EQ(again.events.size(), 3u);  // busy, the question, idle
   ExpectNewFolderComplete();
@@ -231,9 +232,10 @@ TEST(RunDeathTest, DyingAtAnyCallLosesNothing) {
       if (with_old) dir.Write("Skins/Demo/1024x768/old.bmp", testing::BmpFile(3, 3));
     };
     auto run = [&](FileSystem& files, bool answer_yes) {
-      RecordingPort port(testing::DemoInputs(dir.path() / "Skins"));
+      RecordingCaller port(testing::DemoInputs(dir.path() / "Skins"));
       port.answer_yes = answer_yes;
-      return ConversionRun(files, port).Execute();
+      ConversionRun conversion(files, port);
+      return port.Execute(conversion);
     };
     reset();
     const auto old_folder = Snapshot(skin / "1024x768");
@@ -298,9 +300,9 @@ TEST(RunUnderLoadTest, TwoHundredSkinsThroughOneRun) {
     if (i % 2) dir.Write(base / "ArrowB.bmp", testing::BmpFile(4, 6));
   }
 
-  RunInputs in;
+  RunRequest in;
   in.skins_path = dir.path() / "Skins";
-  RecordingPort port(in);
+  RecordingCaller port(in);
   RealFileSystem files;
   ConversionRun run(files, port);
   const std::optional<std::size_t> handles_before = OpenHandles();
@@ -314,9 +316,9 @@ TEST(RunUnderLoadTest, TwoHundredSkinsThroughOneRun) {
     port.inputs.new_height_text = shrink ? "512" : "2048";
     port.events.clear();
     port.messages.clear();
-    RunResult result = run.Execute();
+    RunResult result = port.Execute(run);
 
-    ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.error;
+    ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.message;
     EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
     const fs::path made =
         dir.path() / "Skins" / port.inputs.skin / (shrink ? "640x512" : "2560x2048");

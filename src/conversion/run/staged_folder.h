@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/run/run_port.h"
+#include "conversion/run/run_result.h"
 #include "support/file_system.h"
 
 // A run builds the new folder of a skin aside and swaps it in only when it

@@ -1,6 +1,6 @@
 #pragma once
 
-// For tests only: skins made on disk, a port that records what a run told
+// For tests only: skins made on disk, a caller that records what a run told
 // it, and a snapshot of a folder to prove a run left it alone.
 
 #include <map>
@@ -9,7 +9,7 @@
 
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/skin_text/cipher.h"
-#include "conversion/run/run_port.h"
+#include "conversion/run/conversion_run.h"
 #include "support/test_folder.h"
 #include "support/text_lines.h"
 
@@ -73,10 +73,10 @@ inline std::vector<std::string> Names(const std::filesystem::path& folder) {
   return names;
 }
 
-/// The inputs of a run that converts the skin "Demo" of `skins_path`.
-inline RunInputs DemoInputs(const std::filesystem::path& skins_path, std::string width = "1024",
-                            std::string height = "768") {
-  RunInputs in;
+/// The request of a run that converts the skin "Demo" of `skins_path`.
+inline RunRequest DemoInputs(const std::filesystem::path& skins_path, std::string width = "1024",
+                             std::string height = "768") {
+  RunRequest in;
   in.new_width_text = std::move(width);
   in.new_height_text = std::move(height);
   in.skins_path = skins_path;
@@ -84,12 +84,12 @@ inline RunInputs DemoInputs(const std::filesystem::path& skins_path, std::string
   return in;
 }
 
-/// A port that answers as told and remembers everything.
-class RecordingPort : public RunPort {
+/// A caller that answers as told and remembers everything it was told,
+/// during the run and in its result.
+class RecordingCaller : public RunObserver {
  public:
-  explicit RecordingPort(RunInputs inputs) : inputs(std::move(inputs)) {}
+  explicit RecordingCaller(RunRequest inputs) : inputs(std::move(inputs)) {}
 
-  RunInputs ReadInputs() override { return inputs; }
   void EnterBusy() override { events.push_back("busy"); }
   void EnterIdle() override { events.push_back("idle"); }
   void SetProgress(float percent) override { progress.push_back(percent); }
@@ -97,12 +97,18 @@ class RecordingPort : public RunPort {
     events.push_back("ask: " + std::string(question));
     return answer_yes;
   }
-  void ShowMessage(MessageKind kind, std::string_view text) override {
-    messages.push_back({kind, std::string(text)});
-  }
-  void ReportWarnings(const std::vector<RunWarning>& reported) override { warnings = reported; }
 
-  RunInputs inputs;
+  /// Runs `run` on the request and records its message and warnings.
+  RunResult Execute(ConversionRun& run) {
+    RunResult result = run.Execute(inputs);
+    if (result.message_kind != MessageKind::kNone) {
+      messages.push_back({result.message_kind, result.message});
+    }
+    if (!result.warnings.empty()) warnings = result.warnings;
+    return result;
+  }
+
+  RunRequest inputs;
   bool answer_yes = false;
   std::vector<std::string> events;
   std::vector<float> progress;
