@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "picture_checks.h"
 
 namespace {

@@ -17,7 +17,7 @@
 
 #include <gif_lib.h>
 
-#include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "conversion/skin_text/cipher.h"
 #include "support/text_lines.h"
 #include "tools/picture_encoders.h"

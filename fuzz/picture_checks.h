@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "conversion/skin_text/factors.h"
 #include "conversion/imaging/image.h"
 #include "conversion/imaging/scaler.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "conversion/skin_text/cipher.h"
 #include "conversion/imaging/image.h"
 #include "conversion/imaging/stretch.h"

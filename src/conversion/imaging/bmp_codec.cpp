@@ -77,18 +77,9 @@ struct Layout {
   int palette_count = 0;
 };
 
-bool ReadLayout(std::span<const std::uint8_t> data, Layout* layout, std::string* reason) {
-  if (data.size() < kFileHeaderSize + 4) return Fail(reason, kTruncated);
-  const std::uint8_t* p = data.data();
-  std::uint32_t header_size = U32(p + 14);
-  bool core = header_size == 12;
-  if (!core && header_size != 40 && header_size != 52 && header_size != 56 && header_size != 108 &&
-      header_size != 124) {
-    return Fail(reason, kUnsupported);
-  }
-  if (data.size() < kFileHeaderSize + header_size) return Fail(reason, kTruncated);
-  const std::uint8_t* h = p + kFileHeaderSize;
-
+// The size, depth and compression of the picture from its info header (or
+// the older core header of 12 bytes).
+bool ReadFormat(const std::uint8_t* h, bool core, Layout* layout, std::string* reason) {
   std::int64_t width, height;
   if (core) {
     width = U16(h + 4);
@@ -113,52 +104,76 @@ bool ReadLayout(std::span<const std::uint8_t> data, Layout* layout, std::string*
   layout->width = static_cast<std::int32_t>(width);
   layout->height = static_cast<std::int32_t>(height);
 
-  int bits = layout->bits;
+  const int bits = layout->bits;
   const std::uint32_t compression = layout->compression;
   const bool valid = (compression == kBiRgb && (bits == 1 || bits == 4 || bits == 8 || bits == 24 ||
                                                 (!core && (bits == 16 || bits == 32)))) ||
                      (compression == kBiRle8 && bits == 8) ||
                      (compression == kBiRle4 && bits == 4) ||
                      (compression == kBiBitfields && (bits == 16 || bits == 32));
-  if (!valid) return Fail(reason, kUnsupported);
+  return valid || Fail(reason, kUnsupported);
+}
 
-  std::size_t palette_offset = kFileHeaderSize + header_size;
+// The colour masks of a 16- or 32-bit picture; `*offset` moves past masks
+// stored behind the header.
+bool ReadMasks(std::span<const std::uint8_t> data, std::uint32_t header_size, Layout* layout,
+               std::size_t* offset, std::string* reason) {
   if (layout->compression == kBiBitfields) {
     // A plain info header carries its masks behind it, the later headers inside.
-    const std::uint8_t* m = h + 40;
+    const std::uint8_t* m = data.data() + kFileHeaderSize + 40;
     if (header_size == 40) {
-      if (data.size() < palette_offset + 12) return Fail(reason, kTruncated);
-      m = p + palette_offset;
-      palette_offset += 12;
+      if (data.size() < *offset + 12) return Fail(reason, kTruncated);
+      m = data.data() + *offset;
+      *offset += 12;
     }
     layout->masks = {U32(m), U32(m + 4), U32(m + 8)};
-  } else if (bits == 16) {
+  } else if (layout->bits == 16) {
     layout->masks = {0x7C00, 0x03E0, 0x001F};
-  } else if (bits == 32) {
+  } else if (layout->bits == 32) {
     layout->masks = {0xFF0000, 0xFF00, 0xFF};
   }
+  return true;
+}
 
-  std::uint32_t offset_field = U32(p + 10);
-  if (offset_field != 0 && offset_field < palette_offset) return Fail(reason, "beschädigt");
-
-  if (bits <= 8) {
-    std::size_t entry = core ? 3 : 4;
-    std::uint32_t used = core ? 0 : U32(h + 32);
-    std::size_t count = std::size_t{1} << bits;
-    if (used != 0 && used < count) count = used;
-    // Palettes reaching into the pixels or past the end are cut to what is there.
-    std::size_t palette_end = offset_field > palette_offset
-                                  ? std::min<std::size_t>(offset_field, data.size())
-                                  : data.size();
-    count = std::min(count, (palette_end - palette_offset) / entry);
-    layout->palette_count = static_cast<int>(count);
-    layout->palette.resize(count * 3);
-    for (std::size_t i = 0; i < count; ++i) {
-      std::memcpy(&layout->palette[i * 3], p + palette_offset + i * entry, 3);
-    }
-    palette_offset += count * entry;
+// The palette of a picture of up to 8 bits, which starts at `*offset`; moves
+// `*offset` past it.
+void ReadPalette(std::span<const std::uint8_t> data, bool core, std::uint32_t offset_field,
+                 Layout* layout, std::size_t* offset) {
+  const std::uint8_t* h = data.data() + kFileHeaderSize;
+  std::size_t entry = core ? 3 : 4;
+  std::uint32_t used = core ? 0 : U32(h + 32);
+  std::size_t count = std::size_t{1} << layout->bits;
+  if (used != 0 && used < count) count = used;
+  // Palettes reaching into the pixels or past the end are cut to what is there.
+  std::size_t palette_end =
+      offset_field > *offset ? std::min<std::size_t>(offset_field, data.size()) : data.size();
+  count = std::min(count, (palette_end - *offset) / entry);
+  layout->palette_count = static_cast<int>(count);
+  layout->palette.resize(count * 3);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::memcpy(&layout->palette[i * 3], data.data() + *offset + i * entry, 3);
   }
-  layout->pixel_offset = offset_field != 0 ? offset_field : palette_offset;
+  *offset += count * entry;
+}
+
+bool ReadLayout(std::span<const std::uint8_t> data, Layout* layout, std::string* reason) {
+  if (data.size() < kFileHeaderSize + 4) return Fail(reason, kTruncated);
+  const std::uint8_t* p = data.data();
+  std::uint32_t header_size = U32(p + 14);
+  bool core = header_size == 12;
+  if (!core && header_size != 40 && header_size != 52 && header_size != 56 && header_size != 108 &&
+      header_size != 124) {
+    return Fail(reason, kUnsupported);
+  }
+  if (data.size() < kFileHeaderSize + header_size) return Fail(reason, kTruncated);
+  if (!ReadFormat(p + kFileHeaderSize, core, layout, reason)) return false;
+
+  std::size_t offset = kFileHeaderSize + header_size;
+  if (!ReadMasks(data, header_size, layout, &offset, reason)) return false;
+  std::uint32_t offset_field = U32(p + 10);
+  if (offset_field != 0 && offset_field < offset) return Fail(reason, "beschädigt");
+  if (layout->bits <= 8) ReadPalette(data, core, offset_field, layout, &offset);
+  layout->pixel_offset = offset_field != 0 ? offset_field : offset;
   if (layout->pixel_offset > data.size()) return Fail(reason, kTruncated);
   return true;
 }
@@ -301,15 +316,6 @@ bool DecodeRle(std::span<const std::uint8_t> data, const Layout& layout, Image* 
   }
 }
 
-void Put16(std::string& out, std::size_t at, std::uint32_t v) {
-  out[at] = static_cast<char>(v & 0xFF);
-  out[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& out, std::size_t at, std::uint32_t v) {
-  Put16(out, at, v & 0xFFFF);
-  Put16(out, at + 2, v >> 16);
-}
-
 }  // namespace
 
 bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* reason) {
@@ -347,46 +353,6 @@ bool FindBmp24Rows(std::span<const std::uint8_t> data, PixelRows* rows) {
               ? PixelRows{first, step, layout.width, layout.height}
               : PixelRows{first + step * (layout.height - 1), -step, layout.width, layout.height};
   return true;
-}
-
-MutablePixelRows PrepareBmp24(std::int32_t width, std::int32_t height, std::string* file) {
-  const std::size_t row = static_cast<std::size_t>(width) * 3;
-  const std::size_t stride = (row + 3) & ~std::size_t{3};
-  const std::size_t pixels = stride * height;
-  constexpr std::size_t kHeaders = kFileHeaderSize + 40;
-  file->resize(kHeaders + pixels);
-  std::string& out = *file;
-  std::fill_n(out.begin(), kHeaders, '\0');
-  out[0] = 'B';
-  out[1] = 'M';
-  Put32(out, 2, static_cast<std::uint32_t>(out.size()));
-  Put32(out, 10, kHeaders);
-  Put32(out, 14, 40);
-  Put32(out, 18, static_cast<std::uint32_t>(width));
-  Put32(out, 22, static_cast<std::uint32_t>(height));
-  Put16(out, 26, 1);
-  Put16(out, 28, 24);
-  Put32(out, 34, static_cast<std::uint32_t>(pixels));
-  Put32(out, 38, 2835);  // 72 dpi
-  Put32(out, 42, 2835);
-  // The buffer may hold an earlier file: only the pixels get written anew.
-  auto* first = reinterpret_cast<std::uint8_t*>(out.data()) + kHeaders;
-  if (stride != row) {
-    for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
-      std::memset(first + y * stride + row, 0, stride - row);
-    }
-  }
-  const auto step = static_cast<std::ptrdiff_t>(stride);
-  return {first + step * (height - 1), -step, width, height};
-}
-
-std::string EncodeBmp24(const Image& image) {
-  std::string out;
-  const MutablePixelRows rows = PrepareBmp24(image.width, image.height, &out);
-  for (std::int32_t y = 0; y < image.height; ++y) {
-    std::memcpy(rows.Row(y), image.Row(y), static_cast<std::size_t>(image.width) * 3);
-  }
-  return out;
 }
 
 }  // namespace fendrix

@@ -15,14 +15,6 @@ namespace fendrix {
 /// shows such files. See DecodePicture for failures.
 bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* reason);
 
-/// A 24-bit bottom-up BMP file of `image`, readable by any Windows program.
-std::string EncodeBmp24(const Image& image);
-
-/// Makes `file` the BMP that EncodeBmp24 writes for a picture of `width` x
-/// `height`, all but the pixels: the caller writes them into the rows given
-/// back. The buffer keeps its capacity, so that one buffer serves many files.
-MutablePixelRows PrepareBmp24(std::int32_t width, std::int32_t height, std::string* file);
-
 /// The pixels of an uncompressed 24-bit BMP where they lie in `data`: the
 /// rows DecodeBmp would copy, without copying them. False for any other file,
 /// which DecodeBmp then decodes or refuses with its reason.

@@ -1,4 +1,5 @@
 #include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 
 #include <gtest/gtest.h>
 

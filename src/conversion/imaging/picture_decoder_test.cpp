@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "conversion/imaging/test_art.h"
 #include "support/test_folder.h"
 

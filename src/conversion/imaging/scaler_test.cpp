@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "support/test_folder.h"
 

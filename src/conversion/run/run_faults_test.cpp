@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
 #include "conversion/run/test_skin.h"
 #include "support/faulty_file_system.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "conversion/imaging/bmp_codec.h"
+#include "conversion/imaging/bmp_writer.h"
 #include "conversion/skin_text/cipher.h"
 #include "conversion/run/conversion_run.h"
 #include "support/test_folder.h"
