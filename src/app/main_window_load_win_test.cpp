@@ -11,6 +11,7 @@
 #include <span>
 
 #include "app/window_test_support.h"
+#include "conversion/imaging/bmp_codec.h"
 
 namespace fendrix::testing {
 namespace {
