@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 TEST(RealFileSystemTest, AReadOnlyMarkMakesATreeUnremovable) {
   testing::TestFolder dir;
-  const fs::path old = dir.Write("old/sub/old.bmp", "old").parent_path();
+  const fs::path old = dir.Write(fs::path("old") / "sub" / "old.bmp", "old").parent_path();
   // What the platform's own tools would mark: a folder nobody may write to,
   // a file with the read-only attribute.
 #ifdef _WIN32
