@@ -11,9 +11,8 @@
 
 namespace fendrix {
 
-int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::ostream& out,
-                 std::ostream& err) {
-  RealFileSystem fs;
+int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironment& env,
+                 std::ostream& out, std::ostream& err) {
   std::vector<std::filesystem::path> skins;
   std::string why;
   if (!ListSkins(fs, options.skins, &skins, &why)) {
@@ -55,7 +54,7 @@ int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::os
   };
   auto work = [&] {
     for (std::size_t i; (i = next++) < jobs.size();) {
-      JobReport report = RunConvertJob(jobs[i], env, nullptr);
+      JobReport report = RunConvertJob(fs, jobs[i], env, nullptr);
       std::lock_guard lock(mutex);
       reports[i] = std::move(report);
       done[i] = true;

@@ -7,6 +7,7 @@
 
 #include "cli/convert_job.h"
 #include "cli/skinconv.h"
+#include "support/file_system.h"
 
 // The commands of skinconv; each returns an exit code and writes one line per
 // error to `err`.
@@ -14,19 +15,20 @@
 namespace fendrix {
 
 /// Lists the skins of `skins`, each with its resolution folders.
-int ListCommand(const std::filesystem::path& skins, bool json, const CliEnvironment& env,
+int ListCommand(FileSystem& fs, const std::filesystem::path& skins, bool json, const CliEnvironment& env,
                 std::ostream& out, std::ostream& err);
 
 /// Prints the deciphered lines of a Skin.vsk as UTF-8.
-int DecodeCommand(const std::filesystem::path& file, std::ostream& out, std::ostream& err);
+int DecodeCommand(FileSystem& fs, const std::filesystem::path& file, std::ostream& out,
+                  std::ostream& err);
 
 /// Enciphers UTF-8 plain lines into a Skin.vsk.
-int EncodeCommand(const std::filesystem::path& file, const std::filesystem::path& output,
+int EncodeCommand(FileSystem& fs, const std::filesystem::path& file, const std::filesystem::path& output,
                   std::ostream& err);
 
 /// Converts one skin to a new resolution.
-int ConvertCommand(const ConvertJob& job, bool quiet, const CliEnvironment& env, std::ostream& out,
-                   std::ostream& err);
+int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, const CliEnvironment& env,
+                   std::ostream& out, std::ostream& err);
 
 /// What `skinconv convert --all` converts.
 struct BatchOptions {
@@ -40,7 +42,7 @@ struct BatchOptions {
 
 /// Converts every skin of the folder, each from its highest base, to each
 /// resolution; one line per conversion in a fixed order and a final count.
-int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::ostream& out,
-                 std::ostream& err);
+int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironment& env,
+                 std::ostream& out, std::ostream& err);
 
 }  // namespace fendrix

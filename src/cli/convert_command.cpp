@@ -5,10 +5,10 @@
 
 namespace fendrix {
 
-int ConvertCommand(const ConvertJob& job, bool quiet, const CliEnvironment& env, std::ostream& out,
-                   std::ostream& err) {
+int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, const CliEnvironment& env,
+                   std::ostream& out, std::ostream& err) {
   std::ostream* progress = env.progress_terminal && !quiet ? &err : nullptr;
-  JobReport report = RunConvertJob(job, env, progress);
+  JobReport report = RunConvertJob(fs, job, env, progress);
   if (!quiet) {
     for (const std::string& warning : report.warnings)
       err << "skinconv: Warnung: " << warning << "\n";

@@ -62,8 +62,8 @@ JobReport Failed(int code, std::string error) {
 
 }  // namespace
 
-JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::ostream* progress) {
-  RealFileSystem fs;
+JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
+                        std::ostream* progress) {
   const std::filesystem::path skin_folder = FindEntry(fs, job.skins, PathFromUtf8(job.skin));
   if (!FolderExists(fs, skin_folder)) {
     return Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));

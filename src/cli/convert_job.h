@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/skinconv.h"
+#include "support/file_system.h"
 
 namespace fendrix {
 
@@ -29,6 +30,7 @@ struct JobReport {
 
 /// Runs one conversion, transactional like every run. `progress` receives a
 /// progress bar when not null.
-JobReport RunConvertJob(const ConvertJob& job, const CliEnvironment& env, std::ostream* progress);
+JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
+                        std::ostream* progress);
 
 }  // namespace fendrix

@@ -40,9 +40,8 @@ void WriteJson(const std::vector<SkinListing>& listing, std::ostream& out) {
 
 }  // namespace
 
-int ListCommand(const std::filesystem::path& skins, bool json, const CliEnvironment& env,
-                std::ostream& out, std::ostream& err) {
-  RealFileSystem fs;
+int ListCommand(FileSystem& fs, const std::filesystem::path& skins, bool json,
+                const CliEnvironment& env, std::ostream& out, std::ostream& err) {
   std::vector<std::filesystem::path> names;
   std::string why;
   if (!ListSkins(fs, skins, &names, &why)) {

@@ -3,6 +3,7 @@
 
 #include "cli/skinconv.h"
 #include "support/decimal_separator.h"
+#include "support/file_system.h"
 #include "support/program_info.h"
 
 #ifdef _WIN32
@@ -23,5 +24,7 @@ int main(int argc, char** argv) {
   env.program_folder = fendrix::ProgramFolder();
   env.decimal_separator = fendrix::SystemDecimalSeparator();
   env.progress_terminal = isatty(fileno(stderr));
-  return fendrix::RunSkinconv(fendrix::ProgramArguments(argc, argv), env, std::cout, std::cerr);
+  fendrix::RealFileSystem file_system;
+  return fendrix::RunSkinconv(file_system, fendrix::ProgramArguments(argc, argv), env, std::cout,
+                              std::cerr);
 }

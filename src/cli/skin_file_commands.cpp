@@ -13,8 +13,8 @@ namespace fendrix {
 // line, since a deciphered line may end in byte 13. A deciphered file ends in
 // a line feed exactly when its last line had a line end, so decode and encode
 // give back each other's bytes.
-int DecodeCommand(const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
-  RealFileSystem fs;
+int DecodeCommand(FileSystem& fs, const std::filesystem::path& file, std::ostream& out,
+                  std::ostream& err) {
   std::string data, why;
   if (!fs.ReadFile(file, &data, &why)) {
     err << "skinconv: " << why << "\n";
@@ -32,9 +32,8 @@ int DecodeCommand(const std::filesystem::path& file, std::ostream& out, std::ost
   return kExitSuccess;
 }
 
-int EncodeCommand(const std::filesystem::path& file, const std::filesystem::path& output,
-                  std::ostream& err) {
-  RealFileSystem fs;
+int EncodeCommand(FileSystem& fs, const std::filesystem::path& file,
+                  const std::filesystem::path& output, std::ostream& err) {
   std::string plain, why;
   if (!fs.ReadFile(file, &plain, &why)) {
     err << "skinconv: " << why << "\n";

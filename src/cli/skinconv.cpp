@@ -31,8 +31,8 @@ bool ChooseSkinsFolder(const std::string& given, const CliEnvironment& env,
 
 }  // namespace
 
-int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env, std::ostream& out,
-                std::ostream& err) {
+int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliEnvironment& env,
+                std::ostream& out, std::ostream& err) {
   CLI::App app{"skinconv: converts jukebox skins to a new screen resolution", "skinconv"};
   app.require_subcommand(1);
 
@@ -89,10 +89,10 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   std::filesystem::path skins;
   if (*list) {
     if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
-    return ListCommand(skins, json, env, out, err);
+    return ListCommand(fs, skins, json, env, out, err);
   }
-  if (*decode) return DecodeCommand(PathFromUtf8(decode_file), out, err);
-  if (*encode) return EncodeCommand(PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
+  if (*decode) return DecodeCommand(fs, PathFromUtf8(decode_file), out, err);
+  if (*encode) return EncodeCommand(fs, PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
   // Either one skin and one resolution, or --all and a list.
   bool batch = !all.empty();
   if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) ||
@@ -105,14 +105,14 @@ int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env,
   if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
   job.skins = skins;
   job.smooth = filter == "smooth";
-  if (!batch) return ConvertCommand(job, quiet, env, out, err);
+  if (!batch) return ConvertCommand(fs, job, quiet, env, out, err);
 
   BatchOptions options{skins, {}, job.yes, job.smooth, quiet, jobs};
   std::istringstream list_text(all);
   for (std::string resolution; std::getline(list_text, resolution, ',');) {
     options.resolutions.push_back(resolution);
   }
-  return BatchCommand(options, env, out, err);
+  return BatchCommand(fs, options, env, out, err);
 }
 
 }  // namespace fendrix

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "support/file_system.h"
+
 namespace fendrix {
 
 /// Exit codes of skinconv.
@@ -23,9 +25,10 @@ struct CliEnvironment {
   bool progress_terminal = false;  ///< stderr is a terminal: draw a progress bar
 };
 
-/// Runs skinconv with `args` (UTF-8, the program name first) and returns its
-/// exit code. Results go to `out`, errors (one line each) to `err`.
-int RunSkinconv(const std::vector<std::string>& args, const CliEnvironment& env, std::ostream& out,
-                std::ostream& err);
+/// Runs skinconv with `args` (UTF-8, the program name first) on the files of
+/// `fs` and returns its exit code. Results go to `out`, errors (one line
+/// each) to `err`.
+int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliEnvironment& env,
+                std::ostream& out, std::ostream& err);
 
 }  // namespace fendrix

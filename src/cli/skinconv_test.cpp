@@ -27,7 +27,8 @@ Outcome Skinconv(std::vector<std::string> args, fs::path program_folder = "/nowh
   args.insert(args.begin(), "skinconv");
   std::ostringstream out, err;
   CliEnvironment env{program_folder, ',', false};
-  int code = RunSkinconv(args, env, out, err);
+  RealFileSystem files;
+  int code = RunSkinconv(files, args, env, out, err);
   return {code, out.str(), err.str()};
 }
 

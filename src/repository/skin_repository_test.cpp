@@ -10,11 +10,11 @@ namespace fendrix {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TestFolder;
+using testing::MemoryFolder;
 
 // A skin with the given resolution folders, each with a Skin.vsk unless its
 // name is prefixed with "-".
-void MakeSkin(const TestFolder& dir, const std::string& skin, std::vector<std::string> folders) {
+void MakeSkin(MemoryFolder& dir, const std::string& skin, std::vector<std::string> folders) {
   for (const std::string& folder : folders) {
     if (folder.starts_with("-")) {
       dir.MakeFolder(fs::path(skin) / folder.substr(1));
@@ -57,31 +57,31 @@ TEST(DefaultSkinsPathTest, FollowsAProgramFolderNamedTools) {
 }
 
 TEST(ListSkinsTest, ListsFoldersOnlyAndFailsOnAMissingFolder) {
-  TestFolder dir;
-  RealFileSystem real;
+  MemoryFolder dir;
+  MemoryFileSystem& files = dir.files;
   MakeSkin(dir, "A", {"1280x1024"});
   dir.MakeFolder("Empty");
   dir.Write("notes.txt", "x");
   std::vector<fs::path> skins;
   std::string err;
-  ASSERT_TRUE(ListSkins(real, dir.path(), &skins, &err));
+  ASSERT_TRUE(ListSkins(files, dir.path(), &skins, &err));
   std::sort(skins.begin(), skins.end());
   EXPECT_EQ(skins, (std::vector<fs::path>{"A", "Empty"}));
-  EXPECT_FALSE(ListSkins(real, dir.path() / "missing", &skins, &err));
+  EXPECT_FALSE(ListSkins(files, dir.path() / "missing", &skins, &err));
   EXPECT_NE(err.find("missing"), std::string::npos);
 }
 
 TEST(ResolutionFoldersTest, CountOnlyNumberedFoldersWithASkinFile) {
-  TestFolder dir;
-  RealFileSystem real;
+  MemoryFolder dir;
+  MemoryFileSystem& files = dir.files;
   MakeSkin(dir, "S",
            {"800x600", "1280x1024", "1280x960", "-1600x1200", "800X600", "Backup", "40000x600"});
-  std::vector<std::string> listed = ListResolutionFolders(real, dir.path(), "S", ',');
+  std::vector<std::string> listed = ListResolutionFolders(files, dir.path(), "S", ',');
   std::sort(listed.begin(), listed.end());
   // 40000x600 is numeric, so it is listed; it is only skipped as a base.
   EXPECT_EQ(listed, (std::vector<std::string>{"1280x1024", "1280x960", "40000x600", "800x600"}));
 
-  auto highest = GetHighestBaseResolution(real, dir.path(), "S", ',');
+  auto highest = GetHighestBaseResolution(files, dir.path(), "S", ',');
   ASSERT_TRUE(highest);
   EXPECT_EQ(highest->name, "1280x1024");
   EXPECT_EQ(highest->width, 1280);
@@ -89,22 +89,22 @@ TEST(ResolutionFoldersTest, CountOnlyNumberedFoldersWithASkinFile) {
 }
 
 TEST(ResolutionFoldersTest, HighestIsWrittenAsItsNumbersAndMayBeMissing) {
-  TestFolder dir;
-  RealFileSystem real;
+  MemoryFolder dir;
+  MemoryFileSystem& files = dir.files;
   MakeSkin(dir, "Zero", {"01024x768"});
   MakeSkin(dir, "Bare", {"-1280x1024"});
   MakeSkin(dir, "Lower", {"1024x768", "1024x600"});
-  EXPECT_EQ(GetHighestBaseResolution(real, dir.path(), "Zero", ',')->name, "1024x768");
-  EXPECT_FALSE(GetHighestBaseResolution(real, dir.path(), "Bare", ','));
-  EXPECT_FALSE(GetHighestBaseResolution(real, dir.path(), "Missing", ','));
-  EXPECT_EQ(GetHighestBaseResolution(real, dir.path(), "Lower", ',')->name, "1024x768");
+  EXPECT_EQ(GetHighestBaseResolution(files, dir.path(), "Zero", ',')->name, "1024x768");
+  EXPECT_FALSE(GetHighestBaseResolution(files, dir.path(), "Bare", ','));
+  EXPECT_FALSE(GetHighestBaseResolution(files, dir.path(), "Missing", ','));
+  EXPECT_EQ(GetHighestBaseResolution(files, dir.path(), "Lower", ',')->name, "1024x768");
 }
 
 TEST(ResolutionFoldersTest, FindTheSkinFileWhateverItsCase) {
-  TestFolder dir;
-  RealFileSystem real;
+  MemoryFolder dir;
+  MemoryFileSystem& files = dir.files;
   dir.Write("S/1024x768/SKIN.VSK", "x");
-  EXPECT_EQ(ListResolutionFolders(real, dir.path(), "S", ','),
+  EXPECT_EQ(ListResolutionFolders(files, dir.path(), "S", ','),
             std::vector<std::string>{"1024x768"});
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// For tests only: the real file system with faults injected on purpose, to
-// prove that a run leaves the disk as it was when the disk fills, a file
+// For tests only: a file system, in memory or the real one, with faults
+// injected on purpose, to prove that a run leaves the disk as it was when the disk fills, a file
 // cannot be opened or a rename fails half-way, or the process dies at any
 // call. It also remembers every path it was asked to touch, so a test can
 // prove what was never read.
@@ -18,8 +18,14 @@
 
 namespace fendrix::testing {
 
-class FaultyFileSystem : public RealFileSystem {
+class FaultyFileSystem : public FileSystem {
  public:
+  /// Faults on `inner`, which must outlive this.
+  explicit FaultyFileSystem(FileSystem& inner) : inner_(inner) {}
+
+  /// Faults on the machine's own file system.
+  FaultyFileSystem() : owned_(std::make_unique<RealFileSystem>()), inner_(*owned_) {}
+
   /// Which operation a fault hits. A copy is a read of its source and a
   /// write of its target; a tree removal hits kRemove once per entry, the
   /// folder itself first.
@@ -41,8 +47,8 @@ class FaultyFileSystem : public RealFileSystem {
   }
 
   /// From the `call`-th call of any operation on (counting every call, also
-  /// the reads and writes of an open file and the calls the real file system
-  /// makes of itself), every call fails and Stat finds nothing: the process
+  /// the reads and writes of an open file and the entries of a tree
+  /// removal), every call fails and Stat finds nothing: the process
   /// has died, and what it would still do never reaches the disk.
   void DieAtCall(int call) { die_at_ = call; }
 
@@ -63,27 +69,31 @@ class FaultyFileSystem : public RealFileSystem {
 
   EntryKind Stat(const std::filesystem::path& path) override {
     std::string ignored;
-    return Dead(path, &ignored) ? EntryKind::kMissing : RealFileSystem::Stat(path);
+    return Dead(path, &ignored) ? EntryKind::kMissing : inner_.Stat(path);
+  }
+  bool IsLink(const std::filesystem::path& path) override {
+    std::string ignored;
+    return !Dead(path, &ignored) && inner_.IsLink(path);
   }
   bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,
                      std::string* err) override {
-    return !Dead(path, err) && RealFileSystem::ListDirectory(path, entries, err);
+    return !Dead(path, err) && inner_.ListDirectory(path, entries, err);
   }
   bool SyncFolder(const std::filesystem::path& folder, std::string* err) override {
-    return Hit(Op::kSync, folder, err) == nullptr && RealFileSystem::SyncFolder(folder, err);
+    return Hit(Op::kSync, folder, err) == nullptr && inner_.SyncFolder(folder, err);
   }
   std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
                                     std::string* err) override {
     *held_elsewhere = false;
     if (Hit(Op::kLock, path, err)) return nullptr;
-    return RealFileSystem::TryLock(path, held_elsewhere, err);
+    return inner_.TryLock(path, held_elsewhere, err);
   }
   bool CheckRemovable(const std::filesystem::path& path, std::string* err) override {
-    return Hit(Op::kCheck, path, err) == nullptr && RealFileSystem::CheckRemovable(path, err);
+    return Hit(Op::kCheck, path, err) == nullptr && inner_.CheckRemovable(path, err);
   }
   bool ReadFile(const std::filesystem::path& path, std::string* contents,
                 std::string* err) override {
-    return Hit(Op::kRead, path, err) == nullptr && RealFileSystem::ReadFile(path, contents, err);
+    return Hit(Op::kRead, path, err) == nullptr && inner_.ReadFile(path, contents, err);
   }
   bool WriteFile(const std::filesystem::path& path, std::string_view contents,
                  std::string* err) override {
@@ -91,12 +101,12 @@ class FaultyFileSystem : public RealFileSystem {
       WriteLeftover(*fault, path, contents, false);
       return false;
     }
-    return RealFileSystem::WriteFile(path, contents, err);
+    return inner_.WriteFile(path, contents, err);
   }
   std::unique_ptr<FileReader> OpenForReading(const std::filesystem::path& path,
                                              std::string* err) override {
     if (Hit(Op::kRead, path, err)) return nullptr;
-    std::unique_ptr<FileReader> real = RealFileSystem::OpenForReading(path, err);
+    std::unique_ptr<FileReader> real = inner_.OpenForReading(path, err);
     if (!real) return nullptr;
     return std::make_unique<MortalReader>(*this, std::move(real), path);
   }
@@ -106,7 +116,7 @@ class FaultyFileSystem : public RealFileSystem {
                                              std::string* err) override {
     const Fault* fault = Hit(Op::kWrite, path, err);
     if (fault && fault->leftover != Leftover::kHalfFile) return nullptr;
-    std::unique_ptr<FileWriter> real = RealFileSystem::OpenForWriting(path, err);
+    std::unique_ptr<FileWriter> real = inner_.OpenForWriting(path, err);
     if (!real) return nullptr;
     if (fault) real = std::make_unique<HalfWriter>(std::move(real), *err);
     return std::make_unique<MortalWriter>(*this, std::move(real), path);
@@ -117,19 +127,32 @@ class FaultyFileSystem : public RealFileSystem {
       WriteLeftover(*fault, path, contents, true);
       return false;
     }
-    return RealFileSystem::AppendFile(path, contents, err);
+    return inner_.AppendFile(path, contents, err);
   }
-  // Copy is the real one: it reads and writes through the two above.
+  bool Copy(const std::filesystem::path& from, const std::filesystem::path& to,
+            std::string* err) override {
+    std::string contents;
+    return ReadFile(from, &contents, err) && WriteFile(to, contents, err);
+  }
   bool Rename(const std::filesystem::path& from, const std::filesystem::path& to,
               std::string* err) override {
-    return Hit(Op::kRename, to, err) == nullptr && RealFileSystem::Rename(from, to, err);
+    return Hit(Op::kRename, to, err) == nullptr && inner_.Rename(from, to, err);
   }
   bool RemoveTree(const std::filesystem::path& path, std::string* err) override {
-    return Hit(Op::kRemove, path, err) == nullptr && RealFileSystem::RemoveTree(path, err);
+    if (Hit(Op::kRemove, path, err)) return false;
+    // Entry by entry, so that a fault can stop the removal half-way.
+    std::vector<DirectoryEntry> entries;
+    if (!IsLink(path) && Stat(path) == EntryKind::kDirectory) {
+      if (!ListDirectory(path, &entries, err)) return false;
+    }
+    for (const DirectoryEntry& entry : entries) {
+      if (!RemoveTree(path / entry.name, err)) return false;
+    }
+    return !Dead(path, err) && inner_.RemoveTree(path, err);
   }
   bool MakeDirectory(const std::filesystem::path& path, std::string* err) override {
     return Hit(Op::kMakeDirectory, path, err) == nullptr &&
-           RealFileSystem::MakeDirectory(path, err);
+           inner_.MakeDirectory(path, err);
   }
 
  private:
@@ -221,12 +244,14 @@ class FaultyFileSystem : public RealFileSystem {
     std::string ignored;
     std::string_view half = contents.substr(0, contents.size() / 2);
     if (append) {
-      RealFileSystem::AppendFile(path, half, &ignored);
+      inner_.AppendFile(path, half, &ignored);
     } else {
-      RealFileSystem::WriteFile(path, half, &ignored);
+      inner_.WriteFile(path, half, &ignored);
     }
   }
 
+  std::unique_ptr<FileSystem> owned_;
+  FileSystem& inner_;
   std::map<Op, std::vector<Fault>> faults_;
   std::map<Op, std::vector<std::filesystem::path>> paths_;
   int die_at_ = 0;  // 0: never

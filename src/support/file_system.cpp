@@ -140,6 +140,8 @@ EntryKind RealFileSystem::Stat(const fs::path& path) {
   return EntryKind::kOther;
 }
 
+bool RealFileSystem::IsLink(const fs::path& path) { return IsLinkOrJunction(path); }
+
 bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
   errno = 0;
   FilePtr file(OpenFile(path, "rb"));

@@ -72,6 +72,11 @@ class FileSystem {
   /// What `path` names; kMissing also when it cannot be queried at all.
   virtual EntryKind Stat(const std::filesystem::path& path) = 0;
 
+  /// True when `path` itself is a link, or on Windows any reparse point (a
+  /// junction too), not what it points to: through one a skin could steer
+  /// this elevated program to files outside it.
+  virtual bool IsLink(const std::filesystem::path& path) = 0;
+
   /// Reads the whole file into `contents`, keeping its capacity; a file
   /// larger than kMaxReadBytes is refused before anything is allocated.
   /// After a failure `contents` holds nothing to rely on.
@@ -138,6 +143,7 @@ class FileSystem {
 class RealFileSystem : public FileSystem {
  public:
   EntryKind Stat(const std::filesystem::path& path) override;
+  bool IsLink(const std::filesystem::path& path) override;
   bool ReadFile(const std::filesystem::path& path, std::string* contents,
                 std::string* err) override;
   bool WriteFile(const std::filesystem::path& path, std::string_view contents,

@@ -4,14 +4,11 @@
 #include <limits>
 #include <span>
 
-#include "conversion/bitmap_name/bitmap_path.h"
+#include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/imaging/bmp_writer.h"
 #include "conversion/skin_text/line_rewriter.h"
 #include "conversion/imaging/picture_decoder.h"
-#include "support/code_page.h"
-#include "support/file_helpers.h"
-#include "support/link_check.h"
 #include "support/path_text.h"
 
 namespace fendrix {
@@ -28,20 +25,6 @@ std::int32_t RoundHalfEven(double value) {
   }
   if (rounded < 0) return 0;
   return static_cast<std::int32_t>(rounded);
-}
-
-// Finds each part of `relative` in turn without case, as Windows would.
-// False, with `found` at the part, when a part is a link or junction: it is
-// not followed, since through one a skin could have this elevated program
-// copy a file its maker may not read into the skin.
-bool FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relative,
-                  fs::path* found) {
-  *found = folder;
-  for (const fs::path& part : relative) {
-    *found = FindEntry(fs, *found, part);
-    if (IsLinkOrJunction(*found)) return false;
-  }
-  return true;
 }
 
 void Warn(ScaleContext& context, std::size_t line, std::string text) {
@@ -68,23 +51,11 @@ BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionF
 
 bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line,
                  std::string* err) {
-  std::string shown = Cp1252ToUtf8(value);
-  fs::path relative;
-  std::string why;
   std::string target_name = BitmapTargetName(value);
-  if (!ResolveBitmapPath(value, &relative, &why) || !IsSafeFileName(target_name, &why)) {
-    Warn(context, line, "Bildname wird nicht gelesen (" + why + "): " + shown);
-    return true;
-  }
-
   fs::path source;
-  if (!FindRelative(context.fs, context.source_folder, relative, &source)) {
-    Warn(context, line,
-         "Bild wird nicht gelesen, sein Pfad ist eine Verknüpfung: " + DisplayPath(source));
-    return true;
-  }
-  if (!FileExists(context.fs, source)) {
-    Warn(context, line, "Bild fehlt: " + DisplayPath(source));
+  std::string why;
+  if (!FindBitmapSource(context.fs, context.source_folder, value, target_name, &source, &why)) {
+    Warn(context, line, std::move(why));
     return true;
   }
 
@@ -124,9 +95,9 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   // Too small to scale: the .bmp of the same base name goes over as it is.
   // When the picture was a JPEG or GIF there may be no such file; then the
   // picture itself is saved unscaled, so the new Skin.vsk names no missing file.
-  fs::path same_name = FindEntry(context.fs, context.source_folder, PathFromCp1252(target_name));
+  fs::path same_name;
   bool copied;
-  if (FileExists(context.fs, same_name) && !IsLinkOrJunction(same_name)) {
+  if (FindSameNameBitmap(context.fs, context.source_folder, target_name, &same_name)) {
     copied = context.fs.Copy(same_name, target, err);
   } else {
     StretchRows(picture, PrepareBmp24(picture.width, picture.height, &buffers.target),

@@ -96,10 +96,9 @@ TEST(ScaleBitmapTest, WritesWhatThePlainDecodeStretchAndEncodeWrite) {
 
   for (StretchFilter filter : {StretchFilter::kNearest, StretchFilter::kSmooth}) {
     for (const ConversionFactors& factors : factor_sets) {
-      testing::TestFolder dir;
+      testing::MemoryFolder dir;
       const auto source = dir.MakeFolder("base"), target = dir.MakeFolder("new");
-      RealFileSystem fs;
-      ScaleContext context{fs, source, target, factors, filter};
+      ScaleContext context{dir.files, source, target, factors, filter};
       unsigned seed = 0;
       for (const Size& size : sizes) {
         for (Storage storage : storages) {
@@ -115,7 +114,7 @@ TEST(ScaleBitmapTest, WritesWhatThePlainDecodeStretchAndEncodeWrite) {
                        std::to_string(factors.x) + "/" + std::to_string(factors.y));
           std::string err;
           ASSERT_TRUE(ScaleBitmap(context, name, 1, &err)) << err;
-          const std::string written = testing::ReadAll(target / (std::to_string(seed) + ".bmp"));
+          const std::string written = testing::ReadAll(dir.files, target / (std::to_string(seed) + ".bmp"));
           EXPECT_TRUE(written == PlainResult(file, factors, filter));
         }
       }

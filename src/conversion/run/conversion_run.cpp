@@ -17,7 +17,6 @@
 #include "conversion/run/staged_folder.h"
 #include "support/file_helpers.h"
 #include "support/file_lines.h"
-#include "support/link_check.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
 #include "support/text_lines.h"
@@ -303,7 +302,7 @@ bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
   }
   // Through a link the new folder would get, enciphered, a file that the
   // skin's maker may not read.
-  if (IsLinkOrJunction(source_file)) {
+  if (fs_.IsLink(source_file)) {
     *err = "Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " + DisplayPath(source_file);
     return false;
   }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "conversion/skin_text/line_rewriter.h"
 #include "conversion/run/test_skin.h"
@@ -49,33 +50,33 @@ class ConversionRunTest : public ::testing::Test {
   }
 
   RunResult Run(RecordingCaller& port) {
-    ConversionRun run(fs_, port);
+    ConversionRun run(*fs_, port);
     return port.Execute(run);
   }
 
   fs::path Skin() const { return dir_.path() / "Skins" / "Demo"; }
 
-  testing::TestFolder dir_;
-  FaultyFileSystem fs_;
+  testing::MemoryFolder dir_;
+  std::unique_ptr<FaultyFileSystem> fs_ = std::make_unique<FaultyFileSystem>(dir_.files);
   fs::path base_;
 };
 
 TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
-  auto before = Snapshot(base_);
+  auto before = Snapshot(dir_.files, base_);
   RecordingCaller port(Inputs("1024", "768"));
   RunResult result = Run(port);
 
   ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.message;
   fs::path made = Skin() / "1024x768";
   EXPECT_EQ(result.new_folder, made);
-  EXPECT_EQ(DecipherLines(testing::ReadAll(made / "Skin.vsk")),
+  EXPECT_EQ(DecipherLines(testing::ReadAll(dir_.files, made / "Skin.vsk")),
             (std::vector<std::string>{"Form=Jukebox", "gfxHintergrund=back.bmp", "Titel.Left=96",
                                       "Titel.Top=71", "Titel.FontSize=6", "Titel.Caption=Hallo",
                                       "gfxSchluss=close.bmp", "Liste.Width=abc",
                                       "gfxSongsuche=fehlt.bmp"}));
-  EXPECT_EQ(testing::Names(made),
+  EXPECT_EQ(testing::Names(dir_.files, made),
             (std::vector<std::string>{"ArrowT.bmp", "Skin.vsk", "back.bmp", "close.bmp"}));
-  EXPECT_EQ(testing::ReadAll(made / "back.bmp"),
+  EXPECT_EQ(testing::ReadAll(dir_.files, made / "back.bmp"),
             EncodeBmp24(Stretch(testing::Gradient(40, 32), 32, 24, StretchFilter::kNearest)));
   EXPECT_EQ(result.lines_written, 9u);
   EXPECT_EQ(result.bitmaps_scaled, 3u);
@@ -87,8 +88,8 @@ TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
   ASSERT_EQ(port.progress.size(), kSkinLines.size());
   EXPECT_FLOAT_EQ(port.progress.back(), 100.0f);
   EXPECT_EQ(port.messages.back(), std::make_pair(MessageKind::kSuccess, std::string(kSuccessText)));
-  EXPECT_EQ(Snapshot(base_), before);
-  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  EXPECT_EQ(Snapshot(dir_.files, base_), before);
+  EXPECT_EQ(testing::Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
 // The run deciphers and enciphers with a mask worked out once; lines around
@@ -118,7 +119,7 @@ TEST_F(ConversionRunTest, CiphersLinesOfEveryLengthAsCryptLineDoes) {
     CryptLine(*rewritten.line, kSkinKey);
     expected += *rewritten.line + std::string(kLineEnd);
   }
-  EXPECT_TRUE(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk") == expected);
+  EXPECT_TRUE(testing::ReadAll(dir_.files, Skin() / "1024x768" / "Skin.vsk") == expected);
 }
 
 TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
@@ -134,7 +135,7 @@ TEST_F(ConversionRunTest, RefusesInvalidResolutionsBeforeTouchingAnything) {
     EXPECT_EQ(port.messages[0],
               std::make_pair(MessageKind::kInvalidResolution, std::string(kInvalidResolutionText)));
   }
-  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+  EXPECT_EQ(testing::Names(dir_.files, Skin()), std::vector<std::string>{"1280x1024"});
 }
 
 TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
@@ -148,8 +149,8 @@ TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
     EXPECT_EQ(port.messages,
               (std::vector{std::make_pair(MessageKind::kError, std::string(kNoSkinText))}));
   }
-  EXPECT_EQ(testing::Names(dir_.path() / "Skins"), std::vector<std::string>{"Demo"});
-  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+  EXPECT_EQ(testing::Names(dir_.files, dir_.path() / "Skins"), std::vector<std::string>{"Demo"});
+  EXPECT_EQ(testing::Names(dir_.files, Skin()), std::vector<std::string>{"1280x1024"});
 }
 
 // A caller that, while its run writes, starts more runs on the same disk, as a
@@ -166,18 +167,18 @@ class MeddlingPort : public RecordingCaller {
 
 TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
   dir_.Write("Skins/Demo/1024x768/old.bmp", "old");
-  RealFileSystem other_disk;  // a second user of the same files
+  MemoryFileSystem& other_disk = dir_.files;  // a second user of the same files
   RunResult same, other;
   RecordingCaller same_port(Inputs("1024", "768")), other_port(Inputs("800", "600"));
   std::map<std::string, std::string> during;
   MeddlingPort port(Inputs("1024", "768"));
   port.answer_yes = true;
   port.meddle = [&] {
-    during = Snapshot(Skin());
+    during = Snapshot(dir_.files, Skin());
     same_port.answer_yes = true;
     ConversionRun same_run(other_disk, same_port);
     same = same_port.Execute(same_run);
-    EXPECT_EQ(Snapshot(Skin()), during);
+    EXPECT_EQ(Snapshot(dir_.files, Skin()), during);
     ConversionRun other_run(other_disk, other_port);
     other = other_port.Execute(other_run);
   };
@@ -190,9 +191,9 @@ TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
             0u)
       << same_port.messages[0].second;
   EXPECT_EQ(other.outcome, RunOutcome::kSucceeded) << other.message;
-  EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "old.bmp"));
-  EXPECT_EQ(testing::Names(Skin() / "1024x768"), testing::Names(Skin() / "800x600"));
-  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
+  EXPECT_FALSE(dir_.files.Stat(Skin() / "1024x768" / "old.bmp") != EntryKind::kMissing);
+  EXPECT_EQ(testing::Names(dir_.files, Skin() / "1024x768"), testing::Names(dir_.files, Skin() / "800x600"));
+  EXPECT_EQ(testing::Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
 
   // The lock went with the run.
   RecordingCaller again(Inputs("1024", "768"));
@@ -201,53 +202,43 @@ TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
 }
 
 TEST_F(ConversionRunTest, AReadOnlyOldFolderFailsTheRunBeforeAnythingIsWritten) {
-  const fs::path old = dir_.Write("Skins/Demo/1024x768/sub/old.bmp", "old").parent_path();
-  // What the platform's own tools would mark: a folder nobody may write to,
-  // a file with the read-only attribute.
-#ifdef _WIN32
-  const fs::path marked = old / "old.bmp";
-#else
-  const fs::path marked = old;
-#endif
-  fs::permissions(marked, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-  const auto before = Snapshot(Skin());
+  dir_.files.MarkReadOnly(dir_.Write("Skins/Demo/1024x768/sub/old.bmp", "old"));
+  const auto before = Snapshot(dir_.files, Skin());
   RecordingCaller port(Inputs("1024", "768"));
   port.answer_yes = true;
   RunResult result = Run(port);
-  fs::permissions(marked, fs::perms::owner_write, fs::perm_options::add);
 
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
   EXPECT_NE(result.message.find(fs::path(Skin() / "1024x768").string()), std::string::npos)
       << result.message;
-  EXPECT_EQ(Snapshot(Skin()), before);
-  EXPECT_TRUE(fs_.Paths(FaultyFileSystem::Op::kWrite).empty());
+  EXPECT_EQ(Snapshot(dir_.files, Skin()), before);
+  EXPECT_TRUE(fs_->Paths(FaultyFileSystem::Op::kWrite).empty());
 }
 
 TEST_F(ConversionRunTest, ReadsTheSizeWithTheDecimalSeparator) {
   RecordingCaller port(Inputs("800,4", "600"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
-  EXPECT_TRUE(fs::is_directory(Skin() / "800x600"));
+  EXPECT_EQ(dir_.files.Stat(Skin() / "800x600"), EntryKind::kDirectory);
   RecordingCaller smallest(Inputs("640", "480"));
   EXPECT_EQ(Run(smallest).outcome, RunOutcome::kSucceeded);
 }
 
 TEST_F(ConversionRunTest, AsksBeforeReplacingAndKeepsTheOldFolderOnNo) {
   dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
-  auto old = Snapshot(Skin() / "1024x768");
+  auto old = Snapshot(dir_.files, Skin() / "1024x768");
 
   RecordingCaller no(Inputs("1024", "768"));
   EXPECT_EQ(Run(no).outcome, RunOutcome::kReplaceDeclined);
   EXPECT_EQ(no.events, (std::vector<std::string>{
                            "busy", "ask: " + std::string(kReplaceQuestionText), "idle"}));
   EXPECT_TRUE(no.messages.empty());
-  EXPECT_EQ(Snapshot(Skin() / "1024x768"), old);
+  EXPECT_EQ(Snapshot(dir_.files, Skin() / "1024x768"), old);
 
   RecordingCaller yes(Inputs("1024", "768"));
   yes.answer_yes = true;
   ASSERT_EQ(Run(yes).outcome, RunOutcome::kSucceeded);
-  EXPECT_EQ(DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk")).size(), 9u);
-  EXPECT_EQ(testing::Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  EXPECT_EQ(DecipherLines(testing::ReadAll(dir_.files, Skin() / "1024x768" / "Skin.vsk")).size(), 9u);
+  EXPECT_EQ(testing::Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
 // Whether the success message shows is the caller's to decide: the window
@@ -259,11 +250,11 @@ TEST_F(ConversionRunTest, AutomaticModeReplacesWithoutAsking) {
   RecordingCaller port(in);
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
   EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
-  EXPECT_FALSE(fs::exists(Skin() / "1024x768" / "stale.bmp"));
+  EXPECT_FALSE(dir_.files.Stat(Skin() / "1024x768" / "stale.bmp") != EntryKind::kMissing);
 }
 
 TEST_F(ConversionRunTest, NeverReplacesTheBaseFolder) {
-  auto before = Snapshot(Skin());
+  auto before = Snapshot(dir_.files, Skin());
   for (bool auto_mode : {false, true}) {
     RunRequest in = Inputs("1280", "1024");
     in.auto_mode = auto_mode;
@@ -273,14 +264,14 @@ TEST_F(ConversionRunTest, NeverReplacesTheBaseFolder) {
     EXPECT_EQ(port.events, (std::vector<std::string>{"busy", "idle"}));
     EXPECT_EQ(port.messages.back().second, kSameAsBaseText);
   }
-  EXPECT_EQ(Snapshot(Skin()), before);
+  EXPECT_EQ(Snapshot(dir_.files, Skin()), before);
 }
 
 TEST_F(ConversionRunTest, AnUnreadableBitmapLeavesTheDiskAsItWas) {
   dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
   std::string truncated = testing::BmpFile(40, 32).substr(0, 100);
   dir_.Write("Skins/Demo/1280x1024/back.bmp", truncated);
-  auto before = Snapshot(Skin());
+  auto before = Snapshot(dir_.files, Skin());
 
   RecordingCaller port(Inputs("1024", "768"));
   port.answer_yes = true;
@@ -290,12 +281,12 @@ TEST_F(ConversionRunTest, AnUnreadableBitmapLeavesTheDiskAsItWas) {
   EXPECT_EQ(port.events.back(), "idle");
   ASSERT_EQ(port.messages.size(), 1u);
   EXPECT_EQ(port.messages[0], std::make_pair(MessageKind::kError, result.message));
-  EXPECT_EQ(Snapshot(Skin()), before);
+  EXPECT_EQ(Snapshot(dir_.files, Skin()), before);
 }
 
 TEST_F(ConversionRunTest, FaultsWhileWritingOrSwappingLeaveTheOldState) {
   dir_.Write("Skins/Demo/1024x768/Skin.vsk", "old");
-  auto before = Snapshot(Skin());
+  auto before = Snapshot(dir_.files, Skin());
   struct {
     FaultyFileSystem::Op op;
     std::string fragment;
@@ -310,15 +301,15 @@ TEST_F(ConversionRunTest, FaultsWhileWritingOrSwappingLeaveTheOldState) {
       {FaultyFileSystem::Op::kMakeDirectory, ".neu", 1, "Zugriff verweigert"},
   };
   for (const auto& fault : faults) {
-    fs_ = FaultyFileSystem();
-    fs_.FailOn(fault.op, fault.fragment, fault.nth, fault.reason);
+    fs_ = std::make_unique<FaultyFileSystem>(dir_.files);
+    fs_->FailOn(fault.op, fault.fragment, fault.nth, fault.reason);
     RecordingCaller port(Inputs("1024", "768"));
     port.answer_yes = true;
     RunResult result = Run(port);
     EXPECT_EQ(result.outcome, RunOutcome::kFailed) << fault.fragment << " " << fault.nth;
     EXPECT_NE(result.message.find(fault.reason), std::string::npos) << result.message;
     EXPECT_EQ(port.events.back(), "idle");
-    EXPECT_EQ(Snapshot(Skin()), before) << fault.fragment << " " << fault.nth;
+    EXPECT_EQ(Snapshot(dir_.files, Skin()), before) << fault.fragment << " " << fault.nth;
   }
 }
 
@@ -326,17 +317,18 @@ TEST_F(ConversionRunTest, AnEmptySourceGivesOnlyTheArrows) {
   dir_.Write("Skins/Demo/1280x1024/Skin.vsk", "");
   RecordingCaller port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
-  EXPECT_EQ(testing::Names(Skin() / "1024x768"), std::vector<std::string>{"ArrowT.bmp"});
+  EXPECT_EQ(testing::Names(dir_.files, Skin() / "1024x768"), std::vector<std::string>{"ArrowT.bmp"});
   EXPECT_TRUE(port.progress.empty());
 }
 
 TEST_F(ConversionRunTest, AMissingSourceFileFailsWithItsName) {
-  fs::remove(base_ / "Skin.vsk");
+  std::string ignored;
+  dir_.files.RemoveTree(base_ / "Skin.vsk", &ignored);
   RecordingCaller port(Inputs("1024", "768"));
   RunResult result = Run(port);
   EXPECT_EQ(result.outcome, RunOutcome::kFailed);
   EXPECT_NE(result.message.find("Skin.vsk"), std::string::npos);
-  EXPECT_EQ(testing::Names(Skin()), std::vector<std::string>{"1280x1024"});
+  EXPECT_EQ(testing::Names(dir_.files, Skin()), std::vector<std::string>{"1280x1024"});
 }
 
 TEST_F(ConversionRunTest, AStoredByteThirteenSplitsTheLineAsTheReadingRuleSays) {
@@ -348,7 +340,7 @@ TEST_F(ConversionRunTest, AStoredByteThirteenSplitsTheLineAsTheReadingRuleSays) 
   RecordingCaller port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
   std::vector<std::string> lines =
-      DecipherLines(testing::ReadAll(Skin() / "1024x768" / "Skin.vsk"));
+      DecipherLines(testing::ReadAll(dir_.files, Skin() / "1024x768" / "Skin.vsk"));
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "ab");
   EXPECT_EQ(lines[2], "Form=1");

@@ -138,20 +138,20 @@ class RunFaultTest : public ::testing::TestWithParam<FaultRow> {
   fs::path Skin() const { return dir_.path() / "Skins" / "Demo"; }
 
   void ExpectNewFolderComplete() {
-    EXPECT_EQ(DecipherLines(ReadAll(Skin() / "1024x768" / "Skin.vsk")), kConverted);
-    EXPECT_EQ(Names(Skin() / "1024x768"),
+    EXPECT_EQ(DecipherLines(ReadAll(dir_.files, Skin() / "1024x768" / "Skin.vsk")), kConverted);
+    EXPECT_EQ(Names(dir_.files, Skin() / "1024x768"),
               (std::vector<std::string>{"ArrowT.bmp", "Skin.vsk", "back.bmp", "sep.bmp"}));
   }
 
-  testing::TestFolder dir_;
+  testing::MemoryFolder dir_;
 };
 
 TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
   const FaultRow& row = GetParam();
-  const auto before = Snapshot(Skin());
-  const auto base = Snapshot(Skin() / "1280x1024");
-  const auto old_folder = Snapshot(Skin() / "1024x768");
-  FaultyFileSystem files;
+  const auto before = Snapshot(dir_.files, Skin());
+  const auto base = Snapshot(dir_.files, Skin() / "1280x1024");
+  const auto old_folder = Snapshot(dir_.files, Skin() / "1024x768");
+  FaultyFileSystem files(dir_.files);
   for (const Fault& fault : row.faults) {
     files.FailOn(fault.op, fault.fragment, fault.nth, kCause, fault.leftover);
   }
@@ -162,7 +162,7 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
   EXPECT_EQ(port.events.back(), "idle");
   ASSERT_EQ(port.messages.size(), 1u);
   const std::string& message = port.messages[0].second;
-  EXPECT_EQ(Snapshot(Skin() / "1280x1024"), base);
+  EXPECT_EQ(Snapshot(dir_.files, Skin() / "1280x1024"), base);
 
   switch (row.after) {
     case After::kOldState:
@@ -170,14 +170,14 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       EXPECT_EQ(port.messages[0].first, MessageKind::kError);
       EXPECT_NE(message.find(row.cause), std::string::npos) << message;
       EXPECT_NE(message.find(row.names), std::string::npos) << message;
-      EXPECT_EQ(Snapshot(Skin()), before);
+      EXPECT_EQ(Snapshot(dir_.files, Skin()), before);
       break;
     case After::kOldAside:
       EXPECT_EQ(result.outcome, RunOutcome::kFailed);
       EXPECT_NE(message.find(row.cause), std::string::npos) << message;
       EXPECT_NE(message.find(row.names), std::string::npos) << message;
-      EXPECT_EQ(Snapshot(Skin() / "~1024x768.alt"), old_folder);
-      EXPECT_EQ(Names(Skin()), (std::vector<std::string>{"1280x1024", "~1024x768.alt"}));
+      EXPECT_EQ(Snapshot(dir_.files, Skin() / "~1024x768.alt"), old_folder);
+      EXPECT_EQ(Names(dir_.files, Skin()), (std::vector<std::string>{"1280x1024", "~1024x768.alt"}));
       break;
     case After::kStagingLeft:
       EXPECT_EQ(result.outcome, RunOutcome::kFailed);
@@ -185,8 +185,8 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       EXPECT_NE(message.find("Zwischenordner " + (Skin() / row.names).string() + " bleibt"),
                 std::string::npos)
           << message;
-      EXPECT_TRUE(fs::exists(Skin() / row.names));
-      EXPECT_EQ(Snapshot(Skin() / "1024x768"), old_folder);
+      EXPECT_TRUE(dir_.files.Stat(Skin() / row.names) != EntryKind::kMissing);
+      EXPECT_EQ(Snapshot(dir_.files, Skin() / "1024x768"), old_folder);
       break;
     case After::kNewWithWarning:
       ASSERT_EQ(result.outcome, RunOutcome::kSucceeded) << result.message;
@@ -195,18 +195,17 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       ASSERT_EQ(port.warnings.size(), 1u);
       EXPECT_NE(port.warnings[0].text.find(row.cause), std::string::npos) << port.warnings[0].text;
       EXPECT_NE(port.warnings[0].text.find(row.names), std::string::npos) << port.warnings[0].text;
-      EXPECT_FALSE(fs::exists(Skin() / "~1024x768.neu"));
+      EXPECT_FALSE(dir_.files.Stat(Skin() / "~1024x768.neu") != EntryKind::kMissing);
       break;
   }
 
   // The next run succeeds whatever this one left, and clears it; an old
   // folder set aside goes back first and is asked about as the old folder.
-  RealFileSystem real;
   RecordingCaller again = Port();
-  ASSERT_EQ(Run(real, again).outcome, RunOutcome::kSucceeded) << again.messages.back().second;
+  ASSERT_EQ(Run(dir_.files, again).outcome, RunOutcome::kSucceeded) << again.messages.back().second;
   EXPECT_EQ(again.events.size(), 3u);  // busy, the question, idle
   ExpectNewFolderComplete();
-  EXPECT_EQ(Names(Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  EXPECT_EQ(Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RunFaultTest, ::testing::ValuesIn(kRows),
@@ -222,10 +221,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, RunFaultTest, ::testing::ValuesIn(kRows),
 TEST(RunDeathTest, DyingAtAnyCallLosesNothing) {
   for (const bool with_old : {true, false}) {
     SCOPED_TRACE(with_old ? "replacing an old folder" : "no old folder");
-    testing::TestFolder dir;
+    testing::MemoryFolder dir;
     const fs::path skin = dir.path() / "Skins" / "Demo";
     auto reset = [&] {
-      fs::remove_all(skin);
+      std::string ignored;
+      dir.files.RemoveTree(skin, &ignored);
       dir.Write("Skins/Demo/1280x1024/Skin.vsk", EncipherLines(kLines));
       dir.Write("Skins/Demo/1280x1024/back.bmp", testing::BmpFile(40, 32));
       dir.Write("Skins/Demo/1280x1024/sep.bmp", testing::BmpFile(200, 1));
@@ -239,33 +239,32 @@ TEST(RunDeathTest, DyingAtAnyCallLosesNothing) {
       return port.Execute(conversion);
     };
     reset();
-    const auto old_folder = Snapshot(skin / "1024x768");
-    FaultyFileSystem counted;
+    const auto old_folder = Snapshot(dir.files, skin / "1024x768");
+    FaultyFileSystem counted(dir.files);
     ASSERT_EQ(run(counted, true).outcome, RunOutcome::kSucceeded);
-    const auto new_folder = Snapshot(skin / "1024x768");
+    const auto new_folder = Snapshot(dir.files, skin / "1024x768");
     ASSERT_EQ(new_folder.size(), 4u);
 
     for (int call = 1; call <= counted.AllCalls(); ++call) {
       SCOPED_TRACE("died at call " + std::to_string(call));
       reset();
-      FaultyFileSystem dying;
+      FaultyFileSystem dying(dir.files);
       dying.DieAtCall(call);
       run(dying, true);
-      auto kept = Snapshot(skin / "1024x768");
-      if (kept.empty() && with_old) kept = Snapshot(skin / "~1024x768.alt");
+      auto kept = Snapshot(dir.files, skin / "1024x768");
+      if (kept.empty() && with_old) kept = Snapshot(dir.files, skin / "~1024x768.alt");
       EXPECT_TRUE(kept == old_folder || kept == new_folder);
-      for (const std::string& name : Names(skin)) {
+      for (const std::string& name : Names(dir.files, skin)) {
         EXPECT_TRUE(name == "1280x1024" || name == "1024x768" || name.starts_with("~1024x768."))
             << name;
       }
 
       // Asked to replace what it finds, the next run says No: the folder the
       // dead run kept must stand, now under its own name and alone.
-      RealFileSystem real;
-      const RunOutcome next = run(real, false).outcome;
+      const RunOutcome next = run(dir.files, false).outcome;
       EXPECT_EQ(next, kept.empty() ? RunOutcome::kSucceeded : RunOutcome::kReplaceDeclined);
-      EXPECT_EQ(Snapshot(skin / "1024x768"), kept.empty() ? new_folder : kept);
-      EXPECT_EQ(Names(skin), (std::vector<std::string>{"1024x768", "1280x1024"}));
+      EXPECT_EQ(Snapshot(dir.files, skin / "1024x768"), kept.empty() ? new_folder : kept);
+      EXPECT_EQ(Names(dir.files, skin), (std::vector<std::string>{"1024x768", "1280x1024"}));
     }
   }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// For tests only: skins made on disk, a caller that records what a run told
+// For tests only: skins made on disk or in memory, a caller that records what a run told
 // it, and a snapshot of a folder to prove a run left it alone.
 
 #include <map>
@@ -47,6 +47,38 @@ inline Image Gradient(std::int32_t width, std::int32_t height) {
 /// A 24-bit BMP file of the gradient picture.
 inline std::string BmpFile(std::int32_t width, std::int32_t height) {
   return EncodeBmp24(Gradient(width, height));
+}
+
+/// Every file below `root` in `files` with its bytes, keyed by its relative
+/// path.
+inline std::map<std::string, std::string> Snapshot(FileSystem& files,
+                                                   const std::filesystem::path& root,
+                                                   const std::filesystem::path& prefix = {}) {
+  std::map<std::string, std::string> found;
+  std::vector<DirectoryEntry> entries;
+  std::string ignored;
+  if (!files.ListDirectory(root / prefix, &entries, &ignored)) return found;
+  for (const DirectoryEntry& entry : entries) {
+    const std::filesystem::path relative = prefix / entry.name;
+    if (!entry.is_directory) {
+      found[relative.generic_string()] = ReadAll(files, root / relative);
+      continue;
+    }
+    found[relative.generic_string()] = "<folder>";
+    found.merge(Snapshot(files, root, relative));
+  }
+  return found;
+}
+
+/// Names in `folder` of `files`, sorted.
+inline std::vector<std::string> Names(FileSystem& files, const std::filesystem::path& folder) {
+  std::vector<DirectoryEntry> entries;
+  std::string ignored;
+  files.ListDirectory(folder, &entries, &ignored);
+  std::vector<std::string> names;
+  for (const DirectoryEntry& entry : entries) names.push_back(entry.name.string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 /// Every file below `root` with its bytes, keyed by its relative path.

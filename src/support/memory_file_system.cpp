@@ -1,0 +1,314 @@
+#include "support/memory_file_system.h"
+
+#include <algorithm>
+
+namespace fendrix {
+namespace fs = std::filesystem;
+namespace {
+
+// Links followed on one path before it counts as a loop, as a system would.
+constexpr int kMaxLinks = 40;
+
+fs::path Normal(const fs::path& path) {
+  fs::path normal = path.lexically_normal();
+  if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
+  return normal;
+}
+
+bool IsUnder(const fs::path& path, const fs::path& root) {
+  auto [at_root, at_path] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+  return at_root == root.end();
+}
+
+std::string Failure(const char* what, const fs::path& path, const char* reason) {
+  return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
+}
+
+}  // namespace
+
+// Held in the set of the file system, which must outlive it.
+class MemoryFileSystem::Lock : public FileLock {
+ public:
+  Lock(MemoryFileSystem& owner, fs::path path) : owner_(owner), path_(std::move(path)) {}
+  ~Lock() override {
+    std::lock_guard guard(owner_.mutex_);
+    owner_.locked_.erase(path_);
+    owner_.entries_.erase(path_);
+  }
+
+ private:
+  MemoryFileSystem& owner_;
+  fs::path path_;
+};
+
+// Every piece goes into the file at once, as an unbuffered stream's would.
+class MemoryFileSystem::Writer : public FileWriter {
+ public:
+  Writer(MemoryFileSystem& owner, fs::path path) : owner_(owner), path_(std::move(path)) {}
+  bool Write(std::string_view bytes, std::string* err) override {
+    return owner_.Put(path_, bytes, true, err);
+  }
+  bool Close(std::string* err) override { return owner_.Put(path_, "", true, err); }
+
+ private:
+  MemoryFileSystem& owner_;
+  fs::path path_;
+};
+
+class MemoryReader : public FileReader {
+ public:
+  explicit MemoryReader(std::string contents) : contents_(std::move(contents)) {}
+  bool Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
+    *got = contents_.copy(into, size, offset_);
+    offset_ += *got;
+    return true;
+  }
+
+ private:
+  std::string contents_;
+  std::size_t offset_ = 0;
+};
+
+void MemoryFileSystem::AddFile(const fs::path& path, std::string_view contents) {
+  AddFolder(Normal(path).parent_path());
+  std::string ignored;
+  WriteFile(path, contents, &ignored);
+}
+
+void MemoryFileSystem::AddFolder(const fs::path& path) {
+  std::lock_guard guard(mutex_);
+  fs::path prefix;
+  for (const fs::path& part : Normal(path)) {
+    prefix /= part;
+    if (prefix.has_relative_path() && !Find(Resolve(prefix, true))) {
+      entries_[Resolve(prefix, true)].kind = EntryKind::kDirectory;
+    }
+  }
+}
+
+void MemoryFileSystem::AddLink(const fs::path& path, const fs::path& target) {
+  std::lock_guard guard(mutex_);
+  Entry& link = entries_[Resolve(path, false)];
+  link.kind = EntryKind::kOther;
+  link.target = Normal(target);
+}
+
+void MemoryFileSystem::MarkReadOnly(const fs::path& path) {
+  std::lock_guard guard(mutex_);
+  if (Entry* entry = Find(Resolve(path, false))) entry->read_only = true;
+}
+
+fs::path MemoryFileSystem::Resolve(const fs::path& path, bool follow_last) const {
+  const fs::path normal = Normal(path);
+  const fs::path relative = normal.relative_path();
+  fs::path resolved = normal.root_path();
+  int links = 0;
+  for (auto part = relative.begin(); part != relative.end();) {
+    resolved /= *part;
+    const bool last = ++part == relative.end();
+    auto it = entries_.find(resolved);
+    while (it != entries_.end() && !it->second.target.empty() && (!last || follow_last) &&
+           links++ < kMaxLinks) {
+      resolved = it->second.target;
+      it = entries_.find(resolved);
+    }
+  }
+  return resolved;
+}
+
+MemoryFileSystem::Entry* MemoryFileSystem::Find(const fs::path& resolved) {
+  auto it = entries_.find(resolved);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
+bool MemoryFileSystem::IsRoot(const fs::path& resolved) const {
+  return !resolved.empty() && !resolved.has_relative_path();
+}
+
+bool MemoryFileSystem::ParentIsFolder(const fs::path& resolved) {
+  if (!resolved.has_relative_path()) return false;
+  const fs::path parent = resolved.parent_path();
+  const Entry* entry = Find(parent);
+  return IsRoot(parent) || (entry && entry->kind == EntryKind::kDirectory);
+}
+
+std::vector<fs::path> MemoryFileSystem::Tree(const fs::path& resolved) const {
+  std::vector<fs::path> tree;
+  for (auto it = entries_.lower_bound(resolved); it != entries_.end(); ++it) {
+    if (!IsUnder(it->first, resolved)) break;
+    tree.push_back(it->first);
+  }
+  return tree;
+}
+
+EntryKind MemoryFileSystem::Stat(const fs::path& path) {
+  std::lock_guard guard(mutex_);
+  const fs::path resolved = Resolve(path, true);
+  if (IsRoot(resolved)) return EntryKind::kDirectory;
+  const Entry* entry = Find(resolved);
+  // A link whose target is missing, or a loop of links, leads nowhere.
+  return entry && entry->target.empty() ? entry->kind : EntryKind::kMissing;
+}
+
+bool MemoryFileSystem::IsLink(const fs::path& path) {
+  std::lock_guard guard(mutex_);
+  const Entry* entry = Find(Resolve(path, false));
+  return entry && !entry->target.empty();
+}
+
+bool MemoryFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
+  std::lock_guard guard(mutex_);
+  const Entry* entry = Find(Resolve(path, true));
+  if (!entry || entry->kind != EntryKind::kFile) {
+    *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
+    return false;
+  }
+  contents->assign(entry->contents);
+  return true;
+}
+
+bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool append,
+                           std::string* err) {
+  std::lock_guard guard(mutex_);
+  const fs::path resolved = Resolve(path, true);
+  Entry* entry = Find(resolved);
+  const char* reason = nullptr;
+  if (!ParentIsFolder(resolved)) reason = "Ordner fehlt";
+  if (entry && entry->kind != EntryKind::kFile) reason = "keine Datei";
+  if (entry && entry->read_only) reason = "schreibgeschützt";
+  if (reason) {
+    *err = Failure("Datei kann nicht geschrieben werden", path, reason);
+    return false;
+  }
+  Entry& file = entries_[resolved];
+  if (!append) file.contents.clear();
+  file.contents.append(contents);
+  return true;
+}
+
+bool MemoryFileSystem::WriteFile(const fs::path& path, std::string_view contents,
+                                 std::string* err) {
+  return Put(path, contents, false, err);
+}
+
+std::unique_ptr<FileReader> MemoryFileSystem::OpenForReading(const fs::path& path,
+                                                             std::string* err) {
+  std::string contents;
+  if (!ReadFile(path, &contents, err)) return nullptr;
+  return std::make_unique<MemoryReader>(std::move(contents));
+}
+
+std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& path,
+                                                             std::string* err) {
+  if (!Put(path, "", false, err)) return nullptr;
+  return std::make_unique<Writer>(*this, path);
+}
+
+bool MemoryFileSystem::AppendFile(const fs::path& path, std::string_view contents,
+                                  std::string* err) {
+  return Put(path, contents, true, err);
+}
+
+bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
+                                     std::string* err) {
+  std::lock_guard guard(mutex_);
+  const fs::path resolved = Resolve(path, true);
+  if (Stat(resolved) != EntryKind::kDirectory) {
+    *err = Failure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
+    return false;
+  }
+  entries->clear();
+  for (const fs::path& below : Tree(resolved)) {
+    if (below.parent_path() != resolved || below == resolved) continue;
+    entries->push_back({below.filename(), Stat(below) == EntryKind::kDirectory});
+  }
+  return true;
+}
+
+bool MemoryFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
+  std::lock_guard guard(mutex_);
+  const fs::path resolved = Resolve(path, true);
+  const EntryKind kind = Stat(resolved);
+  if (kind == EntryKind::kDirectory) return true;
+  if (kind != EntryKind::kMissing || !ParentIsFolder(resolved)) {
+    *err = Failure("Ordner kann nicht angelegt werden", path,
+                   kind == EntryKind::kMissing ? "Ordner darüber fehlt" : "existiert als Datei");
+    return false;
+  }
+  entries_[resolved].kind = EntryKind::kDirectory;
+  return true;
+}
+
+bool MemoryFileSystem::RemoveTree(const fs::path& path, std::string* err) {
+  std::lock_guard guard(mutex_);
+  // A link is one entry; what it points to lies elsewhere and stays.
+  const std::vector<fs::path> tree = Tree(Resolve(path, false));
+  for (const fs::path& entry : tree) {
+    if (entries_[entry].read_only) {
+      *err = Failure("Eintrag kann nicht entfernt werden", entry, "schreibgeschützt");
+      return false;
+    }
+  }
+  for (const fs::path& entry : tree) entries_.erase(entry);
+  return true;
+}
+
+bool MemoryFileSystem::Rename(const fs::path& from, const fs::path& to, std::string* err) {
+  std::lock_guard guard(mutex_);
+  if (Stat(to) != EntryKind::kMissing || IsLink(to)) {
+    *err = "Umbenennen nicht möglich, das Ziel existiert bereits: " + DisplayPath(to);
+    return false;
+  }
+  const fs::path source = Resolve(from, false);
+  const fs::path target = Resolve(to, false);
+  const char* reason = nullptr;
+  if (!Find(source)) reason = "nicht vorhanden";
+  if (!ParentIsFolder(target) || IsUnder(target, source)) reason = "Ziel nicht erreichbar";
+  if (reason) {
+    *err = "Umbenennen fehlgeschlagen: " + DisplayPath(from) + " -> " + DisplayPath(to) + " (" +
+           reason + ")";
+    return false;
+  }
+  for (const fs::path& entry : Tree(source)) {
+    auto node = entries_.extract(entry);
+    node.key() = entry == source ? target : target / entry.lexically_relative(source);
+    entries_.insert(std::move(node));
+  }
+  return true;
+}
+
+bool MemoryFileSystem::Copy(const fs::path& from, const fs::path& to, std::string* err) {
+  std::string contents;
+  return ReadFile(from, &contents, err) && WriteFile(to, contents, err);
+}
+
+bool MemoryFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
+  if (Stat(folder) == EntryKind::kDirectory) return true;
+  *err = Failure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
+                 "nicht vorhanden");
+  return false;
+}
+
+std::unique_ptr<FileLock> MemoryFileSystem::TryLock(const fs::path& path, bool* held_elsewhere,
+                                                    std::string* err) {
+  std::lock_guard guard(mutex_);
+  const fs::path resolved = Resolve(path, true);
+  *held_elsewhere = locked_.contains(resolved);
+  if (*held_elsewhere) return nullptr;
+  if (!Find(resolved) && !Put(resolved, "", false, err)) return nullptr;
+  locked_.insert(resolved);
+  return std::make_unique<Lock>(*this, resolved);
+}
+
+bool MemoryFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
+  std::lock_guard guard(mutex_);
+  for (const fs::path& entry : Tree(Resolve(path, false))) {
+    if (!entries_[entry].read_only) continue;
+    *err = "Ordner kann nicht ersetzt werden: " + DisplayPath(path) +
+           " (schreibgeschützt: " + DisplayPath(entry) + ")";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace fendrix
