@@ -6,7 +6,7 @@
 
 #include "conversion/bitmap_name/bitmap_path.h"
 #include "conversion/imaging/bmp_codec.h"
-#include "conversion/skin_text/line_rewriter.h"
+#include "conversion/bitmap_name/target_name.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "support/code_page.h"
 #include "support/file_helpers.h"
