@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "conversion/bitmap_name/bitmap_path.h"
+#include "conversion/bitmap_name/target_name.h"
 #include "conversion/skin_text/line_rewriter.h"
 #include "fuzz_check.h"
 #include "support/path_text.h"

@@ -1,10 +1,13 @@
 // A whole Skin.vsk as the run reads it: split into lines, each deciphered,
 // rewritten for a new resolution and enciphered again. The first byte picks
-// the factors and the decimal separator, the rest is the file.
+// the factors, the decimal separator and the size of the reads, the rest is
+// the file. Every line is rewritten also by the plain reference of the rule,
+// and both must agree.
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,15 +16,15 @@
 #include "conversion/skin_text/cipher.h"
 #include "conversion/skin_text/factors.h"
 #include "conversion/skin_text/line_rewriter.h"
+#include "conversion/skin_text/naive_rewrite_reference.h"
 #include "fuzz_check.h"
+#include "support/file_lines.h"
 #include "support/text_lines.h"
 
 namespace {
 
 using fendrix::ComputeFactors;
 using fendrix::ConversionFactors;
-
-const fendrix::LineMask kMask(fendrix::kSkinKey);
 
 // Shrinking, enlarging, a mixed aspect, a base as small as a folder name
 // allows, and a new size at the top of the 32-bit range.
@@ -31,35 +34,25 @@ const std::array<ConversionFactors, 6> kFactorSets = {
     ComputeFactors(1, 1, 1920, 1200),      ComputeFactors(1280, 1024, 2147483647, 2147483647),
 };
 
-// The run writes a rewritten line in two pieces, the front of the line that
-// stays and the tail its LineRewriter wrote, each enciphered at its place in
-// the line; together they must be the rewritten line enciphered whole. The
-// run's rewriter has seen the lines before and copies values it has scaled
-// already; RewriteLine starts afresh, so the two also check each other. The
-// tail buffer has exactly the room Rewrite may use, so ASan sees a byte
-// written past it.
-void CheckTwoPieceRewrite(std::string_view line, fendrix::LineRewriter& rewriter,
-                          const ConversionFactors& factors, char separator) {
-  std::vector<char> tail(line.size() + fendrix::kRewriteGrowth);
-  // Exactly the padding Rewrite may read, for ASan to watch too.
-  std::vector<char> padded(line.size() + fendrix::kLinePadding);
-  std::copy(line.begin(), line.end(), padded.begin());
-  fendrix::LineRewrite got;
-  rewriter.Rewrite({padded.data(), line.size()}, tail.data(), &got);
-  fendrix::RewrittenLine expected = fendrix::RewriteLine(line, factors, separator);
-  FUZZ_CHECK(got.written == expected.line.has_value());
-  if (!got.written) return;
-  FUZZ_CHECK(got.kept <= line.size() && got.tail <= tail.size());
-  std::string written(got.kept + got.tail, '\0');
-  kMask.Apply(line.data(), written.data(), got.kept);
-  kMask.Apply(tail.data(), written.data() + got.kept, got.tail, got.kept);
-  std::string enciphered = *expected.line;
-  fendrix::CryptLine(enciphered, fendrix::kSkinKey);
-  FUZZ_CHECK(written == enciphered);
-}
+// The file in memory, handed out at most `piece` bytes per read, so that
+// lines and their CR LF ends fall across reads.
+class PieceReader : public fendrix::FileReader {
+ public:
+  PieceReader(std::string_view text, std::size_t piece) : text_(text), piece_(piece) {}
 
-void CheckLine(std::string_view stored, fendrix::LineRewriter& rewriter,
-               const ConversionFactors& factors, char separator) {
+  bool Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
+    *got = std::min({size, piece_, text_.size()});
+    std::memcpy(into, text_.data(), *got);
+    text_.remove_prefix(*got);
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t piece_;
+};
+
+void CheckLine(std::string_view stored, const ConversionFactors& factors, char separator) {
   std::string line(stored);
   fendrix::CryptLine(line, fendrix::kSkinKey);
   FUZZ_CHECK(line.size() == stored.size());
@@ -67,13 +60,14 @@ void CheckLine(std::string_view stored, fendrix::LineRewriter& rewriter,
   fendrix::CryptLine(again, fendrix::kSkinKey);
   FUZZ_CHECK(again == stored);
 
-  CheckTwoPieceRewrite(line, rewriter, factors, separator);
   fendrix::RewrittenLine rewritten = fendrix::RewriteLine(line, factors, separator);
-  if (line.empty()) {
-    FUZZ_CHECK(!rewritten.line && !rewritten.names_bitmap);
-    return;
-  }
-  FUZZ_CHECK(rewritten.line.has_value());
+  const fendrix::testing::NaiveRewrite expected =
+      fendrix::testing::NaiveRewriteLine(line, factors, separator);
+  FUZZ_CHECK(rewritten.line == expected.line);
+  FUZZ_CHECK(rewritten.names_bitmap == expected.bitmap.has_value());
+  FUZZ_CHECK(!rewritten.names_bitmap || rewritten.bitmap == *expected.bitmap);
+  FUZZ_CHECK(rewritten.warning.empty() != expected.kept);
+  if (line.empty()) return;
   if (rewritten.names_bitmap) {
     FUZZ_CHECK(rewritten.line->ends_with(".bmp"));
     std::filesystem::path relative;
@@ -81,9 +75,9 @@ void CheckLine(std::string_view stored, fendrix::LineRewriter& rewriter,
     fendrix::ResolveBitmapPath(rewritten.bitmap, &relative, &why);
   }
   // A rewritten line is never longer than the line plus the digits of a
-  // 32-bit number: scaling replaces a value, it never grows without bound.
-  FUZZ_CHECK(rewritten.line->size() <= line.size() + fendrix::kRewriteGrowth);
-  fendrix::CryptLine(*rewritten.line, fendrix::kSkinKey);
+  // 32-bit number and ".bmp": scaling replaces a value, it never grows
+  // without bound.
+  FUZZ_CHECK(rewritten.line->size() <= line.size() + 16);
 }
 
 }  // namespace
@@ -92,24 +86,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const ConversionFactors& factors = kFactorSets[data[0] % kFactorSets.size()];
   const char separator = (data[0] / kFactorSets.size()) % 2 ? '.' : ',';
+  const std::size_t piece = 1 + data[0] / (2 * kFactorSets.size());
   std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
   fendrix::LineReader reader(text);
-  fendrix::LineRewriter rewriter(factors, separator);
-  std::size_t lines = 0, bytes = 0;
+  std::vector<std::string> lines;
+  std::size_t bytes = 0;
   for (std::string_view stored; reader.Next(&stored);) {
-    ++lines;
     FUZZ_CHECK(stored.find('\r') == std::string_view::npos);
     FUZZ_CHECK(stored.data() >= text.data() &&
                stored.data() + stored.size() <= text.data() + text.size());
     bytes += stored.size();
-    CheckLine(stored, rewriter, factors, separator);
+    lines.emplace_back(stored);
+    CheckLine(stored, factors, separator);
   }
+  FUZZ_CHECK(bytes <= text.size());
+
+  // Read from a file the run's way, the same lines.
+  PieceReader file(text, piece);
+  fendrix::FileLineReader file_reader(file, "Skin.vsk");
+  std::size_t at = 0;
+  for (std::string_view stored; file_reader.Next(&stored); ++at) {
+    FUZZ_CHECK(at < lines.size() && stored == lines[at]);
+  }
+  FUZZ_CHECK(file_reader.error().empty() && at == lines.size());
+
   // Counted whole, and in pieces, which may split a CR from its LF.
   fendrix::LineCounter whole, pieces;
   whole.Add(text);
-  for (std::size_t at = 0; at < text.size(); at += 7) pieces.Add(text.substr(at, 7));
-  FUZZ_CHECK(whole.count() == lines && pieces.count() == lines);
-  FUZZ_CHECK(bytes <= text.size());
+  for (std::size_t from = 0; from < text.size(); from += 7) pieces.Add(text.substr(from, 7));
+  FUZZ_CHECK(whole.count() == lines.size() && pieces.count() == lines.size());
   return 0;
 }

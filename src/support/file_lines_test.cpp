@@ -75,12 +75,7 @@ TEST(FileLineReaderTest, FindsTheLinesLineReaderFindsWhereverTheReadsEnd) {
       // A small limit makes the buffer grow for the long lines.
       FileLineReader reader(file, "Skin.vsk", 300);
       std::vector<std::string> lines;
-      for (std::string_view line; reader.Next(&line);) {
-        lines.emplace_back(line);
-        // The padding after a line can be read (ASan would object).
-        char last;
-        std::memcpy(&last, line.data() + line.size() + kLinePadding - 1, 1);
-      }
+      for (std::string_view line; reader.Next(&line);) lines.emplace_back(line);
       EXPECT_TRUE(reader.error().empty()) << reader.error();
       EXPECT_EQ(lines, InMemory(text)) << "piece " << piece;
     }

@@ -17,7 +17,6 @@ class LineReader {
   explicit LineReader(std::string_view text) : text_(text) {}
 
   /// The next line without its end, or false at the end of the text.
-  /// Inline: a skin file can have a million lines.
   bool Next(std::string_view* line) {
     if (pos_ >= text_.size()) return false;
     const char* begin = text_.data() + pos_;
@@ -53,11 +52,6 @@ class LineCounter {
   bool open_ = false;      // bytes seen since the last line end
   bool after_cr_ = false;  // the last byte was a CR: a line feed now still ends its line
 };
-
-/// How many bytes after a line the fast line work may read, whatever they
-/// hold: it looks at a short line many bytes at a time instead of byte by
-/// byte. Buffers of lines are that much longer than their lines.
-inline constexpr std::size_t kLinePadding = 64;
 
 /// The line end every written line carries.
 inline constexpr std::string_view kLineEnd = "\r\n";

@@ -6,8 +6,8 @@
 
 #include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/imaging/bmp_codec.h"
+#include "conversion/bitmap_name/target_name.h"
 #include "conversion/imaging/bmp_writer.h"
-#include "conversion/skin_text/line_rewriter.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "support/path_text.h"
 

@@ -2,24 +2,19 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
-#include <span>
 #include <utility>
 #include <vector>
 
-#include "conversion/skin_text/cipher.h"
-#include "conversion/skin_text/line_rewriter.h"
+#include "conversion/skin_text/skin_file_rewrite.h"
 #include "conversion/run/run_lock.h"
 #include "conversion/imaging/scaler.h"
 #include "conversion/run/staged_folder.h"
 #include "support/file_helpers.h"
-#include "support/file_lines.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
-#include "support/text_lines.h"
 
 namespace fendrix {
 namespace fs = std::filesystem;
@@ -41,145 +36,6 @@ std::optional<std::int32_t> ReadSize(const std::string& text, char decimal_separ
   std::optional<double> number = ParseNumber(text, decimal_separator);
   return number ? RoundToInt32(*number) : std::nullopt;
 }
-
-// The new Skin.vsk, gathered in a buffer and handed to the file in large
-// pieces. The file is created with the first line: a skin file without a
-// single line is not written at all.
-class SkinFileOutput {
- public:
-  SkinFileOutput(FileSystem& fs, fs::path path)
-      : fs_(fs), path_(std::move(path)), buffer_(NewBuffer(capacity_)) {}
-
-  /// Appends one plain line, given in two pieces, enciphered and ended. Both
-  /// pieces must have kLinePadding bytes of room after them.
-  bool AppendLine(std::string_view front, std::string_view tail, const LineMask& mask,
-                  std::string* err) {
-    const std::size_t needed = front.size() + tail.size() + kLineEnd.size();
-    if (capacity_ - used_ < needed && !MakeRoom(needed, err)) return false;
-    char* out = buffer_.get() + used_;
-    // Whole words are moved: what lands behind a piece is overwritten by
-    // the next piece, the line end or the next line.
-    mask.ApplyPadded(front.data(), out, front.size());
-    mask.ApplyPadded(tail.data(), out + front.size(), tail.size(), front.size());
-    std::memcpy(out + front.size() + tail.size(), kLineEnd.data(), kLineEnd.size());
-    used_ += needed;
-    return true;
-  }
-
-  /// Writes the rest and closes the file, which is complete only then.
-  bool Finish(std::string* err) {
-    if (!Flush(err)) return false;
-    return !file_ || std::exchange(file_, nullptr)->Close(err);
-  }
-
- private:
-  bool Flush(std::string* err) {
-    if (used_ == 0) return true;
-    if (!file_ && !(file_ = fs_.OpenForWriting(path_, err))) return false;
-    if (!file_->Write({buffer_.get(), used_}, err)) return false;
-    used_ = 0;
-    return true;
-  }
-
-  // Writes what the buffer holds; a line longer than the whole buffer gets
-  // a larger one.
-  bool MakeRoom(std::size_t needed, std::string* err) {
-    if (!Flush(err)) return false;
-    if (needed > capacity_) {
-      capacity_ = needed;
-      buffer_ = NewBuffer(capacity_);
-    }
-    return true;
-  }
-
-  // Room for the lines and, after them, for what the whole-word moves of the
-  // last line put there.
-  static std::unique_ptr<char[]> NewBuffer(std::size_t capacity) {
-    return std::make_unique_for_overwrite<char[]>(capacity + kLinePadding);
-  }
-
-  FileSystem& fs_;
-  fs::path path_;
-  std::unique_ptr<FileWriter> file_;
-  // Large enough that the calls into the system do not count (the kernel
-  // takes fewer, larger pieces measurably faster), small enough to stay in
-  // the processor's second-level cache.
-  std::size_t capacity_ = std::size_t{256} << 10;
-  std::size_t used_ = 0;
-  std::unique_ptr<char[]> buffer_;
-};
-
-// The lines of the skin file are handled in batches: a whole batch is
-// deciphered, then rewritten, then written. A step then reads bytes that the
-// step before wrote long ago; line by line it would read them while they are
-// still on their way to the cache, which stalls the processor every line.
-class LineBatch {
- public:
-  /// Reads and deciphers the next lines, up to 64 lines or 64 KiB (or one
-  /// longer line); false when there were none left (or reading failed,
-  /// which the reader tells).
-  bool Fill(FileLineReader& reader, const LineMask& mask) {
-    constexpr std::size_t kBytes = std::size_t{64} << 10;
-    std::size_t size = 0, used = 0;
-    for (std::string_view stored; size < kLines && used < kBytes && reader.Next(&stored);) {
-      // Each line is followed by the next, the last by the padding.
-      Reserve(plain_, used + stored.size() + kLinePadding);
-      mask.ApplyPadded(stored.data(), plain_.data() + used, stored.size());
-      lines_[size].plain_at = used;
-      lines_[size].size = stored.size();
-      ++size;
-      used += stored.size();
-    }
-    size_ = size;
-    plain_used_ = used;
-    return size > 0;
-  }
-
-  /// Rewrites every line of the batch.
-  void Rewrite(LineRewriter& rewriter) {
-    // Room for every line of the batch to grow as much as it can.
-    Reserve(tail_, plain_used_ + size_ * kRewriteGrowth + kLinePadding);
-    std::size_t used = 0;
-    for (Line& line : std::span(lines_.data(), size_)) {
-      line.tail_at = used;
-      rewriter.Rewrite(plain(line), tail_.data() + line.tail_at, &line.rewrite);
-      used += line.rewrite.tail;
-    }
-  }
-
-  std::size_t size() const { return size_; }
-  /// The plain line, its rewrite and the tail written for it.
-  std::string_view plain(std::size_t i) const { return plain(lines_[i]); }
-  const LineRewrite& rewrite(std::size_t i) const { return lines_[i].rewrite; }
-  std::string_view tail(std::size_t i) const {
-    return {tail_.data() + lines_[i].tail_at, lines_[i].rewrite.tail};
-  }
-
- private:
-  static constexpr std::size_t kLines = 64;
-
-  struct Line {
-    std::size_t plain_at = 0;
-    std::size_t size = 0;
-    std::size_t tail_at = 0;
-    LineRewrite rewrite;
-  };
-
-  std::string_view plain(const Line& line) const {
-    return {plain_.data() + line.plain_at, line.size};
-  }
-
-  // The buffers only ever grow.
-  static void Reserve(std::string& buffer, std::size_t size) {
-    if (buffer.size() < size) buffer.resize(std::max(size, 2 * buffer.size()));
-  }
-
-  std::array<Line, kLines> lines_;
-  std::size_t size_ = 0;
-  std::size_t plain_used_ = 0;  // the bytes of the lines in `plain_`
-  std::string plain_;
-  std::string tail_;
-};
 
 }  // namespace
 
@@ -341,41 +197,19 @@ bool ConversionRun::RewriteSkinFile(const fs::path& source, const fs::path& targ
                                     std::size_t line_count, char decimal_separator,
                                     ScaleContext& bitmaps, std::size_t* lines_written,
                                     std::string* err) {
-  std::unique_ptr<FileReader> file = fs_.OpenForReading(source, err);
-  if (!file) return false;
-  FileLineReader reader(*file, source);
-  SkinFileOutput output(fs_, target);
-  const LineMask mask(kSkinKey);
-  LineRewriter rewriter(factors_, decimal_separator);
-  LineBatch batch;
-  std::size_t number = 0;
-  while (batch.Fill(reader, mask)) {
-    batch.Rewrite(rewriter);
-    for (std::size_t i = 0; i < batch.size(); ++i) {
-      ++number;
-      // The file may have grown since it was counted.
-      observer_.SetProgress(static_cast<float>(
-          std::min(100.0, 100.0 / static_cast<double>(line_count) * static_cast<double>(number))));
-      const LineRewrite& rewritten = batch.rewrite(i);
-      if (!rewritten.written) continue;
-      const std::string_view front = batch.plain(i).substr(0, rewritten.kept);
-      if (rewritten.kept_value) {
-        std::string line(front);
-        line += batch.tail(i);
-        bitmaps.warnings.push_back({number, KeptValueWarning(line)});
-      }
-      if (rewritten.names_bitmap && !ScaleBitmap(bitmaps, rewritten.bitmap, number, err)) {
-        return false;
-      }
-      if (!output.AppendLine(front, batch.tail(i), mask, err)) return false;
-      ++*lines_written;
-    }
-  }
-  if (!reader.error().empty()) {
-    *err = reader.error();
-    return false;
-  }
-  return output.Finish(err);
+  SkinFileEvents events;
+  events.progress = [this](std::size_t line, std::size_t count) {
+    observer_.SetProgress(static_cast<float>(
+        std::min(100.0, 100.0 / static_cast<double>(count) * static_cast<double>(line))));
+  };
+  events.kept_value = [&bitmaps](std::size_t line, std::string text) {
+    bitmaps.warnings.push_back({line, std::move(text)});
+  };
+  events.bitmap = [&bitmaps](std::string_view value, std::size_t line, std::string* why) {
+    return ScaleBitmap(bitmaps, value, line, why);
+  };
+  return WriteRewrittenSkinFile(fs_, {source, target, line_count, factors_, decimal_separator},
+                                events, lines_written, err);
 }
 
 }  // namespace fendrix

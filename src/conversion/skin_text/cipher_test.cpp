@@ -41,25 +41,6 @@ TEST(CipherTest, MatchesTheRuleForEveryKeyLengthAndWrapsAt256) {
   }
 }
 
-TEST(LineMaskTest, EnciphersAnyStretchOfALineAsCryptLineDoesTheWholeLine) {
-  std::mt19937 random(11);
-  for (std::string key : {"", "kvt3", "abc"}) {
-    const LineMask mask(key);
-    for (std::size_t position : {0u, 1u, 7u, 255u, 256u, 769u}) {
-      for (std::size_t size : {0u, 1u, 7u, 8u, 9u, 16u, 255u, 256u, 257u, 800u}) {
-        std::string line(position + size, '\0');
-        for (char& b : line) b = static_cast<char>(random());
-        std::string whole = line;
-        CryptLine(whole, key);
-        std::string stretch(size, '\0');
-        mask.Apply(line.data() + position, stretch.data(), size, position);
-        EXPECT_EQ(stretch, whole.substr(position))
-            << "key " << key << " position " << position << " size " << size;
-      }
-    }
-  }
-}
-
 TEST(CipherTest, EmptyLineStaysEmptyAndAnyByteCanResult) {
   std::string empty;
   CryptLine(empty, kSkinKey);

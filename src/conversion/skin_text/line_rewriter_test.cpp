@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
+#include <string>
 #include <vector>
 
-#include "support/numbers.h"
+#include "conversion/skin_text/naive_rewrite_reference.h"
 #include "support/strings.h"
 
 namespace fendrix {
@@ -28,11 +26,24 @@ struct RewriteCase {
   bool warns = false;
 };
 
+// The rewriter against the reference, for a line whose outcome the
+// reference alone tells.
+void CheckAgainstReference(const std::string& line, const ConversionFactors& factors,
+                           char separator) {
+  const testing::NaiveRewrite expected = testing::NaiveRewriteLine(line, factors, separator);
+  RewrittenLine out = RewriteLine(line, factors, separator);
+  EXPECT_EQ(out.line, expected.line) << line;
+  EXPECT_EQ(out.names_bitmap ? std::optional(out.bitmap) : std::nullopt, expected.bitmap) << line;
+  EXPECT_EQ(!out.warning.empty(), expected.kept) << line << ": " << out.warning;
+}
+
+// A line with a known outcome; the reference must know it too.
 void Check(const RewriteCase& c, const ConversionFactors& factors, char separator) {
   RewrittenLine out = RewriteLine(c.line, factors, separator);
   EXPECT_EQ(out.line, c.expected) << c.line;
   EXPECT_EQ(out.names_bitmap ? std::optional(out.bitmap) : std::nullopt, c.bitmap) << c.line;
   EXPECT_EQ(!out.warning.empty(), c.warns) << c.line << ": " << out.warning;
+  EXPECT_EQ(testing::NaiveRewriteLine(c.line, factors, separator).line, c.expected) << c.line;
 }
 
 TEST(RewriteLineTest, WorkedExampleFrom1280x1024To1024x768) {
@@ -85,6 +96,8 @@ TEST(RewriteLineTest, UnusableValuesStayAndWarn) {
       {"x.Caption=abc", "x.Caption=abc"},  // not a scaled property: no warning
   };
   for (const RewriteCase& c : cases) Check(c, f, ',');
+  EXPECT_EQ(RewriteLine("x.Left=\xE4", f, ',').warning,
+            "Wert ist keine verwendbare Zahl und bleibt unver\u00e4ndert: x.Left=\u00e4");
 }
 
 TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
@@ -95,10 +108,10 @@ TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
         ',');  // "." is no separator here
 }
 
-// Separators before, on and after every eight-byte boundary, in lines short
-// and long, checked against the fields GetField cuts, which the rule is
-// written in.
-TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
+// Separators at every place in lines short and long, and value readings of
+// every shape, under factors that shrink, enlarge and mix: the rewriter must
+// agree with the reference on each.
+TEST(RewriteLineTest, AgreesWithTheReference) {
   const ConversionFactors one{1.0f, 1.0f, 1.0f};
   const std::string letters = std::string("Abcdefghijklmnopqrstuvwxyz") + std::string(40, 'z');
   std::vector<std::size_t> elements = {30, 31, 48, 49, 50, 60};
@@ -109,11 +122,8 @@ TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
         for (std::size_t digits = 1; digits <= 10; digits += 3) {
           for (const char* tail : {"", "=9", "=.x="}) {
             const std::string key = letters.substr(0, element) + "." + property + extra;
-            const std::string line = key + "=" + std::string("1234567891").substr(0, digits) + tail;
-            const std::string value = GetField(line, 2, "=");
-            const std::string expected =
-                GetField(key, 1, ".") + "." + GetField(key, 2, ".") + "=" + value;
-            Check({line, expected}, one, ',');
+            CheckAgainstReference(key + "=" + std::string("1234567891").substr(0, digits) + tail,
+                                  one, ',');
           }
         }
       }
@@ -123,6 +133,48 @@ TEST(RewriteLineTest, FindsTheFieldsWhereverTheSeparatorsFall) {
     const std::string key = letters.substr(0, before);
     Check({key + "=a.b.c", key + "=a.b.c"}, one, ',');  // dots after the "=" are value
     Check({key + ".b", key + ".b"}, one, ',');          // no "=" at all
+  }
+
+  const char* values[] = {"0",
+                          "7",
+                          "12",
+                          "999",
+                          "1280",
+                          "0042",
+                          "9999",
+                          "10000",
+                          "99999999",
+                          "100000000",
+                          "00000042",
+                          "-5",
+                          "-0",
+                          "8,25",
+                          "99,9",
+                          "0,1",
+                          "-0,5",
+                          "12345678,5",
+                          "1,000000000000001",
+                          "123456789012345",
+                          "1234567890123456",
+                          "5,",
+                          ",5",
+                          "1,2,3",
+                          "1 ",
+                          "+3",
+                          "8.75",
+                          "1e3"};
+  const ConversionFactors factor_sets[] = {ComputeFactors(1280, 1024, 1024, 768),
+                                           ComputeFactors(800, 600, 1920, 1200),
+                                           {3.0f, 3.0f, 0.1f},
+                                           {1e-7f, 1e-7f, 1e-7f}};
+  for (const ConversionFactors& f : factor_sets) {
+    for (const char* property : {"Left", "Top", "FontSize"}) {
+      for (const char* value : values) {
+        for (char separator : {',', '.'}) {
+          CheckAgainstReference(std::string("x.") + property + "=" + value, f, separator);
+        }
+      }
+    }
   }
 }
 
@@ -150,100 +202,6 @@ TEST(RewriteLineTest, OnlyTheFiveSizePropertiesAreScaled) {
   for (const std::string& property : kept) {
     Check({"x." + property + "=16", "x." + property + "=16"}, f, ',');
   }
-}
-
-// Whole numbers and short decimals are read on a shortcut; every value must
-// come out as the general number reading makes it.
-TEST(RewriteLineTest, ScaledValuesAgreeWithTheGeneralNumberReading) {
-  const char* values[] = {"0",
-                          "7",
-                          "12",
-                          "999",
-                          "1280",
-                          "0042",
-                          "9999",
-                          "10000",
-                          "99999999",
-                          "100000000",
-                          "00000042",
-                          "-5",
-                          "-0",
-                          "8,25",
-                          "99,9",
-                          "0,1",
-                          "-0,5",
-                          "12345678,5",
-                          "1,000000000000001",
-                          "123456789012345",
-                          "1234567890123456",
-                          "5,",
-                          ",5",
-                          "1,2,3",
-                          "1 ",
-                          "+3"};
-  const ConversionFactors factor_sets[] = {ComputeFactors(1280, 1024, 1024, 768),
-                                           ComputeFactors(800, 600, 1920, 1200),
-                                           {3.0f, 3.0f, 0.1f}};
-  for (const ConversionFactors& f : factor_sets) {
-    for (const char* property : {"Left", "Top", "FontSize"}) {
-      const float divisor = property[0] == 'L' ? f.x : property[0] == 'T' ? f.y : f.font;
-      for (const char* value : values) {
-        const std::string line = std::string("x.") + property + "=" + value;
-        std::string text = value;
-        std::replace(text.begin(), text.end(), ',', '.');
-        const std::optional<double> number = ParseNumber(text, '.');
-        std::string expected = line;  // kept as it stood, with a warning
-        bool kept = true;
-        if (number) {
-          const double quotient = std::floor(*number / static_cast<double>(divisor));
-          if (quotient >= -2147483648.0 && quotient < 2147483648.0) {
-            expected = std::string("x.") + property + "=" +
-                       std::to_string(static_cast<std::int32_t>(quotient));
-            kept = false;
-          }
-        }
-        Check({line, expected, std::nullopt, kept}, f, '.');
-      }
-    }
-  }
-}
-
-// The rewriter of a whole file copies a value it has scaled before; it must
-// keep the three divisors apart, and a value whose scaled text is long, does
-// not fit 32 bits at all or is no number must come out as from a fresh
-// rewriter, the second time as the first.
-TEST(LineRewriterTest, ValuesScaledBeforeComeOutAsAfresh) {
-  const ConversionFactors factor_sets[] = {
-      ComputeFactors(1280, 1024, 1024, 768), {0.0001f, 3.0f, 0.5f}, {1e-7f, 1e-7f, 1e-7f}};
-  std::vector<std::string> values = {"0",    "1",    "95",   "96", "1280", "4095",
-                                     "4096", "12,5", "8,25", "-3", "x",    ""};
-  // More short values that are not whole numbers than there are places to
-  // remember them: they push each other out.
-  for (int i = 0; i < 1500; ++i) values.push_back(std::to_string(i) + ",5");
-  for (const ConversionFactors& f : factor_sets) {
-    LineRewriter rewriter(f, ',');
-    for (int round = 0; round < 2; ++round) {
-      for (const std::string& value : values) {
-        for (const char* property : {"Left", "Top", "FontSize"}) {
-          const std::string line = std::string("Titel.") + property + "=" + value;
-          std::string padded = line + std::string(kLinePadding, '\0');
-          std::string tail(line.size() + kRewriteGrowth, '\0');
-          LineRewrite got;
-          rewriter.Rewrite({padded.data(), line.size()}, tail.data(), &got);
-          const RewrittenLine fresh = RewriteLine(line, f, ',');
-          ASSERT_EQ(line.substr(0, got.kept) + tail.substr(0, got.tail), fresh.line)
-              << line << " in round " << round << " with x " << f.x;
-          ASSERT_EQ(got.kept_value, !fresh.warning.empty()) << line;
-        }
-      }
-    }
-  }
-}
-
-TEST(BitmapTargetNameTest, IsTheBaseNameWithBmp) {
-  EXPECT_EQ(BitmapTargetName("sub\\bild.gif"), "bild.bmp");
-  EXPECT_EQ(BitmapTargetName("back"), "back.bmp");
-  EXPECT_EQ(BitmapTargetName("..\\..\\evil.jpg"), "evil.bmp");
 }
 
 }  // namespace
