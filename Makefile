@@ -112,8 +112,8 @@ bench:
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BENCH_BUILD) -j $(JOBS) --target skinconv bench_decode make_bench_skins
 	$(BENCH_BUILD)/bin/make_bench_skins $(BENCH_BUILD)/inputs
-	python3 bench/run_bench.py --check-only --inputs $(BENCH_BUILD)/inputs
-	python3 bench/run_bench.py --bin $(BENCH_BUILD)/bin --inputs $(BENCH_BUILD)/inputs
+	/usr/bin/python3 bench/run_bench.py --check-only --inputs $(BENCH_BUILD)/inputs
+	/usr/bin/python3 bench/run_bench.py --bin $(BENCH_BUILD)/bin --inputs $(BENCH_BUILD)/inputs
 
 clean:
 	rm -rf build

@@ -1,12 +1,13 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Times skinconv beside its floor and beside ImageMagick; writes the results.
 
 The floor of a conversion is reading and decoding its pictures once with the
 converter's own decoders plus writing its output bytes once, flushed to the
 disk as the conversion flushes them (bench_decode --write of a finished
-output folder). Every figure with a goal is a ratio taken
-from interleaved runs: each round runs all commands of a scenario once, in
-alternating order, and a ratio is the median of the per-round ratios. Every
+output folder). Every timed figure with a goal is taken from
+interleaved runs: each round runs all commands of a scenario once, in
+alternating order; a ratio is the median of the per-round ratios, the time
+the long Skin.vsk adds the median of the per-round differences. Every
 command writes into an empty folder on the same file system as its inputs;
 emptying it is not timed. Peak memory comes from /usr/bin/time -v.
 
@@ -17,8 +18,9 @@ The inputs come from make_bench_skins and must match bench/inputs.sha256,
 else nothing is timed (--write-sha makes the list anew after a deliberate
 change of the generator). --smoke makes tiny inputs in a temporary folder,
 runs every command once and writes its report there: it proves that the
-benchmark works, its numbers mean nothing. Standard library only; the plot
-is a PNG drawn here.
+benchmark works, its numbers mean nothing. Standard library only, but for
+matplotlib, which draws the plot (Debian's python3-matplotlib, installed by
+scripts/bootstrap --bench; a smoke run without it leaves the plot out).
 """
 
 from __future__ import annotations
@@ -41,7 +43,7 @@ import time
 from pathlib import Path
 from typing import Callable
 
-from png_canvas import Canvas
+from bench_report import have_matplotlib, write_markdown, write_plot
 
 REPO = Path(__file__).resolve().parent.parent
 SHA_LIST = REPO / "bench" / "inputs.sha256"
@@ -70,7 +72,10 @@ SCENARIOS = [
     Scenario("S1920", "1920x1200", "1280x1024", False),
     Scenario("Sup", "1024x768", "1280x1024", False),
 ]
-TEXT = Scenario("Lines", "1280x1024", "1024x768", False)
+# The same bitmaps, once with a Skin.vsk of 5,000 lines and once with one of
+# only its form and bitmap lines: the difference is what the text costs.
+LINES = Scenario("Lines", "1280x1024", "1024x768", False)
+TINY = Scenario("Tiny", "1280x1024", "1024x768", False)
 BATCH_RESOLUTIONS = "1024x768,800x600"
 
 
@@ -109,6 +114,10 @@ def pair_ratio(times: dict[str, list[float]], a: str, b: str) -> float:
     return statistics.median(x / y for x, y in zip(times[a], times[b]))
 
 
+def pair_difference(times: dict[str, list[float]], a: str, b: str) -> float:
+    return statistics.median(x - y for x, y in zip(times[a], times[b]))
+
+
 def fresh_folder(path: Path) -> Callable[[], None]:
     def prepare() -> None:
         shutil.rmtree(path, ignore_errors=True)
@@ -135,7 +144,7 @@ def sha256(path: Path) -> str:
 
 def input_hashes(inputs: Path) -> dict[str, str]:
     """The base folders' files; what conversions add beside them is not input."""
-    files = [p for s in [*SCENARIOS, TEXT]
+    files = [p for s in [*SCENARIOS, LINES, TINY]
              for p in sorted((inputs / "skins" / s.skin / s.base).glob("*")) if p.is_file()]
     return {p.relative_to(inputs).as_posix(): sha256(p) for p in files}
 
@@ -181,6 +190,11 @@ def check_inputs(inputs: Path) -> None:
                 raise BenchError(f"{path} differs from {source}; refusing to time it")
 
 
+def fendrix_lines(path: Path) -> list[bytes]:
+    """The lines of a Skin.vsk, each enciphered on its own."""
+    return path.read_bytes().splitlines()
+
+
 def picture_size(path: Path) -> tuple[int, int]:
     data = path.read_bytes()
     if data[:2] == b"BM":
@@ -213,10 +227,11 @@ class Bench:
         self.have_hyperfine = shutil.which("hyperfine") is not None
         if not smoke:
             missing = [str(p) for p, ok in [(IM_CONVERT, self.have_im), (GNU_TIME, self.have_time),
-                                            ("hyperfine", self.have_hyperfine)] if not ok]
+                                            ("hyperfine", self.have_hyperfine),
+                                            ("matplotlib", have_matplotlib())] if not ok]
             if missing:
                 raise BenchError(f"missing {', '.join(missing)}: run scripts/bootstrap --bench")
-        self.results: dict = {"ratios": {}, "times": {}, "memory": {}}
+        self.results: dict = {"ratios": {}, "differences": {}, "times": {}, "memory": {}}
 
     def skinconv(self, *args: str) -> list[str]:
         return [str(self.bin / "skinconv"), "convert", *args, "--yes", "--quiet"]
@@ -303,28 +318,25 @@ class Bench:
                 self.hyperfine(commands)
 
     def run_text(self) -> None:
-        s = TEXT
-        source = self.skins / s.skin / s.base / "Skin.vsk"
-        out = self.skins / s.skin / s.target
-        copy_out, dd_out = self.work / "text-cp", self.work / "text-dd"
+        lines = self.skins / LINES.skin / LINES.base / "Skin.vsk"
+        tiny = self.skins / TINY.skin / TINY.base / "Skin.vsk"
+        counts = [len(fendrix_lines(p)) for p in (lines, tiny)]
+        outs = [self.skins / s.skin / s.target for s in (LINES, TINY)]
         commands = [
-            Command("text/convert", "skinconv convert, 1M-line Skin.vsk", [self.convert_args(s)],
-                    removed(out)),
-            Command("text/cp", "cp of the Skin.vsk", [["cp", str(source), str(copy_out)]],
-                    fresh_folder(copy_out)),
-            # cp copies inside the kernel; a program that changes the text has
-            # to read it into its memory and write it out from there, as dd does.
-            Command("text/dd", "dd of the Skin.vsk (read and written through user memory)",
-                    [["dd", f"if={source}", f"of={dd_out / 'Skin.vsk'}", "bs=4M", "status=none"]],
-                    fresh_folder(dd_out)),
+            Command("text/lines", f"skinconv convert, Skin.vsk of {counts[0]:,} lines",
+                    [self.convert_args(LINES)], removed(outs[0])),
+            Command("text/tiny", f"skinconv convert, same bitmaps, Skin.vsk of {counts[1]} lines",
+                    [self.convert_args(TINY)], removed(outs[1])),
         ]
-        print(f"bench: Skin.vsk of {source.stat().st_size / 1e6:.1f} MB x {self.rounds} rounds",
+        print(f"bench: Skin.vsk of {counts[0]:,} against {counts[1]} lines x {self.rounds} rounds",
               flush=True)
         times = interleaved(commands, self.rounds)
-        removed(out)()
+        removed(*outs)()
         self.record_times(times, {c.key: c.label for c in commands})
-        self.ratio("text:cp", times, "text/convert", "text/cp")
-        self.ratio("text:dd", times, "text/convert", "text/dd")
+        self.results["differences"]["text:added"] = {
+            "value": pair_difference(times, "text/lines", "text/tiny"),
+            "pairs": len(times["text/lines"]), "a": "text/lines", "b": "text/tiny"}
+        self.ratio("text:tiny", times, "text/lines", "text/tiny")
 
     def run_batch(self) -> None:
         batch = self.inputs / "batch"
@@ -383,7 +395,7 @@ class Bench:
         memory["S1920/nearest"] = self.peak_memory(s1920, False, runs)
         memory["S1920/smooth"] = self.peak_memory(s1920, True, runs)
         memory["S1280/nearest"] = self.peak_memory(SCENARIOS[0], False, runs)
-        memory["text/convert"] = self.peak_memory(TEXT, False, runs)
+        memory["text/lines"] = self.peak_memory(LINES, False, runs)
         memory["tool"] = "/usr/bin/time -v" if self.have_time else "wait4 (smoke only)"
 
     def hyperfine(self, commands: list[Command]) -> None:
@@ -414,20 +426,6 @@ class Bench:
 
 # --- Report -------------------------------------------------------------------
 
-GOALS = [
-    # key, figure, goal, stretch goal
-    ("S1280/nearest:floor", "whole skin S1280 / floor (decode inputs + write outputs)", 1.25, 1.10),
-    ("S1280/nearest:im-sample-files", "whole skin S1280 / ImageMagick -sample per file", 0.30,
-     None),
-    ("S1280/nearest:im-sample-one", "whole skin S1280 / ImageMagick -sample one process", 0.40,
-     None),
-    ("S1280/smooth:floor", "smooth filter S1280 / floor", 1.60, None),
-    ("text:cp", "one-million-line Skin.vsk / cp of it", 8.0, None),
-    ("memory", "peak memory S1920 / (3 x (largest decoded picture + its output))", 1.0, None),
-    ("batch:jobs", "batch 40 skins x 2 resolutions: --jobs 2 / --jobs 1", 0.60, None),
-]
-
-
 def machine() -> dict[str, str]:
     cpu = "-"
     for line in Path("/proc/cpuinfo").read_text().splitlines():
@@ -450,169 +448,6 @@ def build_type(bin_dir: Path) -> str:
         if match:
             return match.group(1)
     return "-"
-
-
-def goal_rows(results: dict) -> list[tuple[str, str, float, float, float | None, str]]:
-    """(key, figure, measured, goal, stretch, shown value) for every goal measured."""
-    rows = []
-    for key, figure, goal, stretch in GOALS:
-        if key == "memory":
-            memory = results["memory"]
-            if "S1920/nearest" not in memory:
-                continue
-            peak = max(memory["S1920/nearest"], memory["S1920/smooth"])
-            limit = memory["bound"]["limit_kib"]
-            rows.append((key, figure, peak / limit, goal, stretch,
-                         f"{peak / 1024:.1f} MiB of {limit / 1024:.1f} MiB"))
-        elif key in results["ratios"]:
-            value = results["ratios"][key]["value"]
-            rows.append((key, figure, value, goal, stretch, f"{value:.2f}"))
-    return rows
-
-
-def verdict(value: float, goal: float, stretch: float | None) -> str:
-    if stretch is not None and value <= stretch:
-        return "met (stretch too)"
-    return "met" if value <= goal else "**missed**"
-
-
-def write_markdown(path: Path, results: dict, info: dict) -> None:
-    lines = ["# Benchmarks", "",
-             "Made by `make bench` (bench/run_bench.py); do not edit by hand.", "",
-             f"Measured {info['date']} on {info['cpu']}, {info['memory']}, {info['kernel']}; "
-             f"load average {info['load_before']} before, {info['load_after']} after. "
-             f"skinconv built {info['build']} with {info['compiler']}.", "",
-             "## Goals", "",
-             "| figure | measured | goal | |", "|---|---|---|---|"]
-    for _, figure, value, goal, stretch, shown in goal_rows(results):
-        goal_text = f"≤ {goal:g}" + (f" (stretch {stretch:g})" if stretch is not None else "")
-        if figure.startswith("peak memory"):
-            goal_text = "≤ 1 (3 × (largest decoded picture + its output))"
-            shown = f"{value:.2f} ({shown})"
-        lines.append(f"| {figure} | {shown} | {goal_text} | {verdict(value, goal, stretch)} |")
-    pairs = sorted({r["pairs"] for r in results["ratios"].values()})
-    lines += ["", f"Ratios are medians of {', '.join(map(str, pairs))} per-round ratios "
-              "(interleaved runs, see below). Nearest filter unless said.", ""]
-
-    lines += ["## All ratios", "", "| ratio | median of per-round ratios |", "|---|---|"]
-    for key, ratio in results["ratios"].items():
-        a = results["times"][ratio["a"]]["label"]
-        b = results["times"][ratio["b"]]["label"]
-        lines.append(f"| {ratio['a']} / {ratio['b']} ({a} / {b}) | {ratio['value']:.3f} |")
-
-    lines += ["", "## Times", "",
-              "Medians of the interleaved rounds; for S1280 also hyperfine's mean ± σ "
-              "(2 warm-up runs, 10 runs, its --prepare empties the output folder).", "",
-              "| command | what | median | min | max | hyperfine |", "|---|---|---|---|---|---|"]
-    for key, t in results["times"].items():
-        hf = t.get("hyperfine")
-        hf_text = f"{hf['mean'] * 1e3:.1f} ± {hf['stddev'] * 1e3:.1f} ms" if hf else ""
-        lines.append(f"| {key} | {t['label']} | {t['median'] * 1e3:.1f} ms | "
-                     f"{t['min'] * 1e3:.1f} ms | {t['max'] * 1e3:.1f} ms | {hf_text} |")
-
-    memory = results["memory"]
-    if memory:
-        bound = memory["bound"]
-        lines += ["", "## Peak memory", "",
-                  f"Largest resident set over {info['memory_runs']} runs each, from "
-                  f"{memory['tool']}. The bound for S1920 is 3 × ({bound['picture']}, "
-                  f"{bound['size']}: {bound['decoded']} bytes decoded + {bound['output']} bytes "
-                  f"of its output) = {bound['limit_kib'] / 1024:.1f} MiB.", "",
-                  "| run | peak |", "|---|---|"]
-        for key in ("S1920/nearest", "S1920/smooth", "S1280/nearest", "text/convert"):
-            lines.append(f"| {key} | {memory[key] / 1024:.1f} MiB |")
-
-    lines += ["", "## Versions", "", "| package | version |", "|---|---|"]
-    lines += [f"| {name} | {version} |" for name, version in info["packages"].items()]
-    lines += ["", "## How it is measured", "", *METHOD, ""]
-    path.write_text("\n".join(lines))
-
-
-METHOD = [
-    "- Build: `make bench` configures a Release tree of its own, `build/bench` (g++, -O3), so "
-    "that the numbers do not depend on how the other trees are configured, and builds "
-    "skinconv, bench_decode and make_bench_skins there.",
-    "- Inputs: `tools/make_bench_skins` draws every picture from fixed seeds with integer "
-    "arithmetic and encodes it with libjpeg-turbo (quality 85, 88, 90, 4:2:0), giflib "
-    "(64 colours) and its own BMP writer (24 bits). S1280: 3 JPEGs 1280x1024, 4 BMPs "
-    "(2x 1280x1024, 640x512, 400x300), 3 GIFs (2x 200x40, 320x64) and a Skin.vsk of 300 lines "
-    "naming each picture once, converted to 1024x768. S1920: the same mix at 1920x1200, to "
-    "1280x1024. Sup: at 1024x768, to 1280x1024 (enlarging, so writing dominates). Lines: only a "
-    "Skin.vsk of a million lines (22 MB), to 1024x768. The bench refuses to run unless the "
-    "files match `bench/inputs.sha256`.",
-    "- Floor: `bench_decode` reads and decodes every source picture once with the converter's "
-    "own decoders, then writes a finished output folder (all bitmaps and the Skin.vsk) into an "
-    "empty folder, each file flushed to the disk and then the folder, as the conversion does: "
-    "the same bytes the conversion writes, in one process.",
-    "- Peers: Debian's ImageMagick 6 (`/usr/bin/convert`), asked for the same pixel sizes as "
-    "skinconv makes (`-sample WxH!` for nearest, `-resize WxH!` for smooth) and 24-bit BMPs "
-    "(`-type TrueColor BMP3:`). Per file: one `convert` per picture, run one after the other. "
-    "One process: a single `convert` that reads, scales and writes every picture in turn "
-    "(`in -sample G -write BMP3:out +delete` for each). ImageMagick keeps its default "
-    "threads (it may use both cores; skinconv uses one). It cannot touch the enciphered "
-    "Skin.vsk, so it does less than skinconv.",
-    "- Rounds: one untimed round warms the page cache, then every round runs each command of "
-    "a scenario once, forwards in even rounds and backwards in odd ones. A ratio is the median "
-    "of the per-round ratios. Before each run the folder the command writes is emptied "
-    "(skinconv's new resolution folder is removed, so it creates it as a user's run does); "
-    "that is not timed. Inputs and outputs lie on the same file system.",
-    "- Text: the million-line Skin.vsk beside `cp` of it (the goal) and beside `dd bs=4M`, "
-    "which reads and writes the same bytes through a buffer in its memory as any program that "
-    "changes them must, where `cp` copies inside the kernel.",
-    "- Batch: 40 skins whose files are hard links to S1280's, converted by "
-    f"`skinconv convert --all {BATCH_RESOLUTIONS}` with `--jobs 1` and `--jobs 2`.",
-    "- Peak memory: the largest `Maximum resident set size` of `/usr/bin/time -v` over the runs.",
-    "- Plot: `docs/benchmarks.png` is drawn by `bench/png_canvas.py` (rectangles, a 5x7 font "
-    "and zlib), so the benchmark needs no plotting package.",
-    "- Noise: the machine is shared with builds of other work; the load averages above tell "
-    "how busy it was.",
-]
-
-
-PLOT_NAMES = {
-    "S1280/nearest:floor": "S1280 / FLOOR", "S1280/nearest:im-sample-files": "S1280 / IM PER FILE",
-    "S1280/nearest:im-sample-one": "S1280 / IM ONE PROCESS", "S1280/smooth:floor":
-    "SMOOTH / FLOOR", "text:cp": "1M LINES / CP", "memory": "PEAK MEMORY S1920",
-    "batch:jobs": "2 WORKERS / 1 WORKER",
-}
-
-
-def write_plot(path: Path, results: dict) -> None:
-    """Above: each goal figure as a share of its goal, the line at 100 % being
-    the goal. Below: the median times of the S1280 commands."""
-    rows = goal_rows(results)
-    times = [(k.split("/", 1)[1].upper(), t["median"]) for k, t in results["times"].items()
-             if k.startswith("S1280/")]
-    bar_h, gap, left, width = 22, 10, 330, 1000
-    height = 70 + len(rows) * (bar_h + gap) + 60 + len(times) * (bar_h + gap) + 20
-    canvas = Canvas(width, height)
-    plot_w = width - left - 230
-    scale = plot_w / 2.0  # 200 % of the goal across the plot
-    canvas.text(10, 14, "GOAL FIGURES AS % OF THEIR GOAL (LOWER IS BETTER)")
-    top = 60
-    canvas.rect(left + int(scale), top - 8, 2, len(rows) * (bar_h + gap) + 4, (0, 0, 0))
-    canvas.text(left + int(scale) - 22, top - 26, "GOAL")
-    y = top
-    for key, _, value, goal, _, shown in rows:
-        share = value / goal
-        length = int(min(share, 2.0) * scale)
-        canvas.text(10, y + 4, PLOT_NAMES[key])
-        canvas.rect(left, y, length, bar_h, (60, 160, 80) if share <= 1 else (210, 60, 50))
-        label = f"{share * 100:.0f}%" if key == "memory" else f"{shown} = {share * 100:.0f}%"
-        canvas.rect(left + length + 4, y, len(label) * 12 + 8, bar_h, (255, 255, 255))
-        canvas.text(left + length + 8, y + 4, label)
-        y += bar_h + gap
-    y += 24
-    canvas.text(10, y, "S1280: MEDIAN TIME PER COMMAND (MS)")
-    y += 36
-    longest = max((t for _, t in times), default=1.0)
-    for name, seconds in times:
-        canvas.text(10, y + 4, name)
-        length = int(seconds / longest * plot_w)
-        canvas.rect(left, y, max(1, length), bar_h, (70, 110, 190))
-        canvas.text(left + length + 8, y + 4, f"{seconds * 1e3:.0f}")
-        y += bar_h + gap
-    path.write_bytes(canvas.png())
 
 
 # --- Main -----------------------------------------------------------------------
@@ -674,9 +509,12 @@ def run(args, inputs: Path, rounds: int, markdown: Path, plot: Path, smoke: bool
             "date": datetime.date.today().isoformat(), "build": build_type(args.bin),
             "compiler": compiler.splitlines()[0] if compiler else "-",
             "packages": {name: package_version(name) for name in PACKAGES},
-            "memory_runs": 1 if smoke else 5}
+            "memory_runs": 1 if smoke else 5, "batch_resolutions": BATCH_RESOLUTIONS}
     write_markdown(markdown, bench.results, info)
-    write_plot(plot, bench.results)
+    if have_matplotlib():
+        write_plot(plot, bench.results)
+    else:
+        print("bench: no matplotlib (scripts/bootstrap --bench installs it): no plot")
     shutil.rmtree(bench.work, ignore_errors=True)
     if smoke:
         print("bench: smoke run complete; every command ran (its numbers mean nothing)")

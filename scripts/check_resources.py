@@ -1,18 +1,22 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Reads the resources back out of a built program file and checks them.
 
-    python3 scripts/check_resources.py build/win32/bin/Fendrix.exe
+    /usr/bin/python3 scripts/check_resources.py build/win32/bin/Fendrix.exe
 
 Looks at what Windows will see, not at the sources: the manifest, the version
 block, the icon group and the badge as the linker laid them into the PE
 file's resource section. Prints every fault found and exits 1, or prints
-"resources OK" and exits 0.
+"resources OK" and exits 0. pefile (Debian's python3-pefile, hence Debian's
+interpreter) reads the headers, sections and resource tree; the resources'
+own formats are read here.
 """
 
 import re
 import struct
 import sys
 import xml.etree.ElementTree as ElementTree
+
+import pefile
 
 RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 10, 14, 16, 24
 LANG_EN_US = 1033
@@ -31,83 +35,44 @@ def _unpack(fmt, data, offset):
         raise PeError(f"file ends inside a structure at offset {offset:#x}") from None
 
 
-def read_resources(pe):
+def _entry_key(entry):
+    return str(entry.name) if entry.name is not None else entry.id
+
+
+def read_resources(data):
     """All resources of a PE file as {(type, name, language): bytes}.
 
     Types and names are ints for numeric ids and str for named ones.
     """
-    if pe[:2] != b"MZ":
-        raise PeError("no MZ header")
-    (pe_offset,) = _unpack("<I", pe, 0x3C)
-    if pe[pe_offset:pe_offset + 4] != b"PE\0\0":
-        raise PeError("no PE signature")
-    coff = pe_offset + 4
-    _, section_count, _, _, _, optional_size, _ = _unpack("<HHIIIHH", pe, coff)
-    optional = coff + 20
-    (magic,) = _unpack("<H", pe, optional)
-    if magic == 0x10B:
-        directories = optional + 96
-    elif magic == 0x20B:
-        directories = optional + 112
-    else:
-        raise PeError(f"unknown optional header magic {magic:#x}")
-    (directory_count,) = _unpack("<I", pe, directories - 4)
-    if directory_count <= 2:
-        return {}
-    resource_rva, resource_size = _unpack("<II", pe, directories + 2 * 8)
-    if resource_rva == 0 or resource_size == 0:
-        return {}
-
-    sections = []
-    table = optional + optional_size
-    for i in range(section_count):
-        virtual_size, virtual_address, raw_size, raw_offset = _unpack("<IIII", pe,
-                                                                      table + 40 * i + 8)
-        sections.append((virtual_address, max(virtual_size, raw_size), raw_offset, raw_size))
-
-    def file_offset(rva, size):
-        for address, span, raw_offset, raw_size in sections:
-            if address <= rva and rva + size <= address + span:
-                at = raw_offset + rva - address
-                if rva - address + size > raw_size or at + size > len(pe):
-                    raise PeError(f"RVA {rva:#x} lies past the file's data")
-                return at
-        raise PeError(f"RVA {rva:#x} is in no section")
-
-    base = file_offset(resource_rva, resource_size)
+    try:
+        pe = pefile.PE(data=data, fast_load=True)
+    except pefile.PEFormatError as error:
+        raise PeError(error.args[0] if error.args else "not a PE file") from None
+    # pefile skips what it cannot read and says so only in its warnings; a
+    # resource tree it gave up on would otherwise look like missing resources.
+    known = set(pe.get_warnings())
+    pe.parse_data_directories(
+        directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    trouble = [w for w in pe.get_warnings() if w not in known and "resource" in w.lower()]
+    if trouble:
+        raise PeError(trouble[0])
     resources = {}
-    seen = set()
-
-    def entry_name(value):
-        if value & 0x80000000:
-            at = base + (value & 0x7FFFFFFF)
-            (length,) = _unpack("<H", pe, at)
-            try:
-                return pe[at + 2:at + 2 + 2 * length].decode("utf-16-le")
-            except UnicodeDecodeError:
-                raise PeError(f"resource name at {at:#x} is not UTF-16") from None
-        return value
-
-    def walk(offset, path):
-        if offset in seen:
-            raise PeError("resource directory loops")
-        seen.add(offset)
-        named, numbered = _unpack("<HH", pe, base + offset + 12)
-        for i in range(named + numbered):
-            name, target = _unpack("<II", pe, base + offset + 16 + 8 * i)
-            key = path + (entry_name(name),)
-            if target & 0x80000000:
-                if len(key) >= 3:
+    root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
+    for kind in root.entries if root is not None else []:
+        for name in kind.directory.entries if hasattr(kind, "directory") else []:
+            if not hasattr(name, "directory"):
+                raise PeError("resource data at level 2 instead of 3")
+            for language in name.directory.entries:
+                if not hasattr(language, "data"):
                     raise PeError("resource directory deeper than type/name/language")
-                walk(target & 0x7FFFFFFF, key)
-            else:
-                if len(key) != 3:
-                    raise PeError(f"resource data at level {len(key)} instead of 3")
-                rva, size, _, _ = _unpack("<IIII", pe, base + target)
-                at = file_offset(rva, size)
-                resources[key] = pe[at:at + size]
-
-    walk(0, ())
+                rva, size = language.data.struct.OffsetToData, language.data.struct.Size
+                try:
+                    blob = pe.get_data(rva, size)
+                except pefile.PEFormatError as error:
+                    raise PeError(f"RVA {rva:#x}: {error.args[0] if error.args else error}") from None
+                if len(blob) != size:
+                    raise PeError(f"RVA {rva:#x} lies past the file's data")
+                resources[(_entry_key(kind), _entry_key(name), language.id)] = blob
     return resources
 
 

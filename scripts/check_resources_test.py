@@ -1,7 +1,7 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Tests of scripts/make_resources.py and scripts/check_resources.py.
 
-    python3 scripts/check_resources_test.py
+    /usr/bin/python3 scripts/check_resources_test.py
 
 The check is run on a throwaway program linked from fendrix.rc, then on
 copies of it with one fault each, which it has to name. Needs the MinGW

@@ -7,10 +7,12 @@
 //
 // OUT/skins: S1280 (1280x1024), S1920 (1920x1200) and Sup (1024x768), each
 // three photo-like JPEGs, four 24-bit BMPs and three GIFs of 64 colours named
-// by a Skin.vsk of 300 lines; Lines (1280x1024) holds only a Skin.vsk of a
-// million lines. OUT/batch: 40 skins whose files are hard links to those of
-// S1280. --smoke makes the same layout with pictures a sixteenth the size, a
-// text of a thousand lines and three batch skins, to prove the benchmark runs.
+// by a Skin.vsk of 300 lines. Lines (1280x1024): the five bitmaps a skin
+// names, at a quarter of their usual size, and a Skin.vsk of 5,000 lines as
+// skins have them; Tiny: hard links to the same bitmaps and a Skin.vsk of
+// only its form and bitmap lines. OUT/batch: 40 skins whose files are hard
+// links to those of S1280. --smoke makes the same layout with pictures a
+// sixteenth the size and three batch skins, to prove the benchmark runs.
 
 #include <algorithm>
 #include <cstdint>
@@ -174,7 +176,7 @@ std::vector<std::string> SkinLines(const std::vector<std::string>& bitmaps, int 
   std::vector<std::string> out;
   out.reserve(lines);
   out.push_back("Form=Benchmark " + std::to_string(width) + "x" + std::to_string(height));
-  const int spacing = bitmaps.empty() ? lines : std::max<int>(1, (lines - 1) / bitmaps.size());
+  const int spacing = std::max<int>(1, (lines - 1) / bitmaps.size());
   std::size_t next_bitmap = 0;
   for (int i = 1; i < lines; ++i) {
     if (next_bitmap < bitmaps.size() && i % spacing == 1) {
@@ -234,6 +236,68 @@ bool LinkSkin(const fs::path& from, const fs::path& to) {
   return true;
 }
 
+// A font size as skins write it, with the decimal comma of a German system.
+const char* const kFontSizes[] = {"8", "8,25", "9", "9,75", "10", "10,5", "12", "14,25", "18"};
+
+// One element as a skin describes it: where it sits and how large it is,
+// then most often its font size and now and then its colour or caption.
+void AddElement(std::vector<std::string>& out, const std::string& name, Rng& rng, int width,
+                int height) {
+  const int w = 8 + rng.Below(width / 2), h = 8 + rng.Below(height / 4);
+  out.push_back(name + ".Left=" + std::to_string(rng.Below(width - w)));
+  out.push_back(name + ".Top=" + std::to_string(rng.Below(height - h)));
+  out.push_back(name + ".Width=" + std::to_string(w));
+  out.push_back(name + ".Height=" + std::to_string(h));
+  if (rng.Below(4) != 0) out.push_back(name + ".FontSize=" + kFontSizes[rng.Below(9)]);
+  if (rng.Below(3) == 0) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string colour = "&H00";
+    for (int i = 0; i < 6; ++i) colour += kHex[rng.Below(16)];
+    out.push_back(name + ".ForeColor=" + colour + "&");
+  }
+  if (rng.Below(5) == 0) out.push_back(name + ".Caption=Titel " + std::to_string(rng.Below(100)));
+}
+
+// The Lines and Tiny skins: the same five bitmaps, one named by each bitmap
+// key as in a real skin, and a Skin.vsk of `lines` lines (Lines) or of just
+// the form and bitmap lines (Tiny), so that the two runs differ only in text.
+// The bitmaps are a quarter of a real skin's size: they only have to be the
+// same in both runs, and small ones keep the noise of their writes out of a
+// difference of a few milliseconds.
+bool MakeTextSkins(const fs::path& skins, int shrink, int lines) {
+  const fs::path folder = skins / "Lines" / "1280x1024";
+  auto w = [&](int at1280) { return std::max(1, at1280 / (4 * shrink)); };
+  const struct {
+    const char* name;
+    std::string bytes;
+  } pictures[] = {
+      {"back.jpg", EncodeJpeg(Photo(w(1280), w(1024), 500), {.quality = 88})},
+      {"regler.gif", EncodeGif(Button(w(40), w(560), 501))},
+      {"schluss.bmp", EncodeBmp(Photo(w(48), w(48), 502), 24)},
+      {"suche.bmp", EncodeBmp(Photo(w(520), w(40), 503), 24)},
+      {"linie.bmp", EncodeBmp(Button(w(1040), 1, 504), 24)},
+  };
+  std::vector<std::string> head = {"Form=Jukebox 1280x1024"};
+  for (int i = 0; i < 5; ++i) {
+    if (!WriteFile(folder / pictures[i].name, pictures[i].bytes)) return false;
+    head.push_back(std::string(kBitmapKeys[i]) + "=" + pictures[i].name);
+  }
+  // Linked before either text is written, so that each skin has its own.
+  const fs::path tiny = skins / "Tiny" / "1280x1024";
+  if (!LinkSkin(folder, tiny)) return false;
+  std::vector<std::string> text = head;
+  text.push_back("");
+  Rng rng(505);
+  for (int i = 0; static_cast<int>(text.size()) < lines - 1; ++i) {
+    AddElement(text, kElements[i % 12] + std::to_string(i / 12 + 1), rng, 1280, 1024);
+  }
+  text.resize(lines - 1);
+  text.push_back("Version=6");
+  head.push_back("Version=6");
+  return WriteFile(folder / "Skin.vsk", fendrix::EncipherLines(text)) &&
+         WriteFile(tiny / "Skin.vsk", fendrix::EncipherLines(head));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -254,14 +318,12 @@ int main(int argc, char** argv) {
     }
   }
   const int shrink = smoke ? 16 : 1;
-  const int text_lines = smoke ? 1000 : 1000000;
   const int batch_skins = smoke ? 3 : 40;
 
   bool ok = MakeMixSkin(skins / "S1280" / "1280x1024", 1280, 1024, shrink, 1280) &&
             MakeMixSkin(skins / "S1920" / "1920x1200", 1920, 1200, shrink, 1920) &&
             MakeMixSkin(skins / "Sup" / "1024x768", 1024, 768, shrink, 1024) &&
-            WriteFile(skins / "Lines" / "1280x1024" / "Skin.vsk",
-                      fendrix::EncipherLines(SkinLines({}, text_lines, 1280, 1024, 7)));
+            MakeTextSkins(skins, shrink, 5000);
   for (int i = 1; ok && i <= batch_skins; ++i) {
     std::string name = std::string(i < 10 ? "B0" : "B") + std::to_string(i);
     ok = LinkSkin(skins / "S1280" / "1280x1024", out / "batch" / name / "1280x1024");
