@@ -3,6 +3,7 @@
 // For tests only: the main window's flow on a view of plain fields, with
 // scripted dialogs, over skins made in a test folder.
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -21,7 +22,7 @@
 namespace fendrix::testing {
 
 /// A message box the flow showed.
-struct ShownMessage {
+struct ViewMessage {
   std::string text;
   MessageStyle style = MessageStyle::kPlain;
 };
@@ -110,7 +111,7 @@ class FakeMainView : public MainView {
   PixelRect preview_target;
   std::string create_caption = "Skin erstellen";
   long progress = 0;
-  std::vector<ShownMessage> messages;
+  std::vector<ViewMessage> messages;
   /// Called while a message box is up, before it is answered.
   std::function<void()> on_message;
   /// Yes (true) or No in turn; No (or OK) when none is left.
@@ -123,7 +124,7 @@ class FakeMainView : public MainView {
 };
 
 /// The lines of the skin file every test skin starts from.
-inline std::vector<std::string> SkinLines(const std::string& title_left = "120") {
+inline std::vector<std::string> TestSkinLines(const std::string& title_left = "120") {
   return {"Form=Fendrix", "gfxHintergrund=Zelback.bmp", "Titel.Left=" + title_left, "Titel.Top=96",
           "Titel.FontSize=10"};
 }
@@ -159,7 +160,7 @@ class FlowHarness {
   /// A resolution folder of a skin: its Skin.vsk and, unless the background
   /// is empty, a Zelback.bmp of that size in one colour.
   void AddResolution(const std::string& skin, const std::string& resolution,
-                     const std::vector<std::string>& lines = SkinLines(), std::int32_t width = 40,
+                     const std::vector<std::string>& lines = TestSkinLines(), std::int32_t width = 40,
                      std::int32_t height = 30, std::uint32_t bgr = 0x0000ff) const {
     std::filesystem::path base = std::filesystem::path("Player") / "Skins" / skin / resolution;
     folder.Write(base / "Skin.vsk", EncipherLines(lines));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/fake_main_view.h"
 #include "support/faulty_file_system.h"
 
@@ -75,8 +77,8 @@ TEST(StartUpFlowTest, ResolutionOnTheCommandLineFixesTheBase) {
 TEST(StartUpFlowTest, FixedBaseIsTheSourceAndStaysFixedAfterTheRun) {
   FlowHarness h;
   h.inputs.command_line = L"1024x768";
-  h.AddResolution("A", "1280x1024", SkinLines("120"));
-  h.AddResolution("A", "1024x768", SkinLines("100"));
+  h.AddResolution("A", "1280x1024", TestSkinLines("120"));
+  h.AddResolution("A", "1024x768", TestSkinLines("100"));
   MainWindowLogic& logic = h.Open();
   h.view.SetText(ViewTextBox::kResH, "800");
   h.view.SetText(ViewTextBox::kResV, "600");
@@ -218,8 +220,8 @@ TEST_F(SelectionFlowTest, PickingAFolderSelectsTheFirstSkinWithItsHighestBase) {
   h.AddResolution("A", "800x600");
   h.AddResolution("A", "1280x1024");
   h.AddResolution("A", "1280x960");
-  h.AddResolution("B", "1024x768", SkinLines(), 40, 30, kBlue);
-  h.AddResolution("B", "1024x600", SkinLines(), 40, 30, kBlue);
+  h.AddResolution("B", "1024x768", TestSkinLines(), 40, 30, kBlue);
+  h.AddResolution("B", "1024x600", TestSkinLines(), 40, 30, kBlue);
   h.Open();
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
 
@@ -282,7 +284,7 @@ TEST_F(SelectionFlowTest, AnEmptySkinsFolderEmptiesTheSkinListAndDisablesCreate)
   ASSERT_TRUE(view.preview);
   EXPECT_EQ(FirstPixel(*view.preview), kRed);
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
-  h.folder.Write("Leer/1280x1024/Skin.vsk", EncipherLines(SkinLines()));
+  h.folder.Write("Leer/1280x1024/Skin.vsk", EncipherLines(TestSkinLines()));
   Choose(ViewList::kBaseResolution, "1280x1024");
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
 }
@@ -292,7 +294,7 @@ TEST_F(SelectionFlowTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) 
   // Pictures are told by their bytes, not their names: a BMP serves as the preview.
   h.folder.Write("Player/Skins/A/Vorschau.jpg", SolidBmp(600, 300, kGreen));
   h.AddResolution("B", "1280x1024");
-  h.AddResolution("C", "1280x1024", SkinLines(), 0, 0);
+  h.AddResolution("C", "1280x1024", TestSkinLines(), 0, 0);
   h.Open();
   PickFolder(h.skins);
 
@@ -315,8 +317,8 @@ TEST_F(SelectionFlowTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) 
 }
 
 TEST_F(SelectionFlowTest, ChosenBaseEntryIsTheSourceOfTheRun) {
-  h.AddResolution("A", "1280x1024", SkinLines("120"));
-  h.AddResolution("A", "800x600", SkinLines("100"));
+  h.AddResolution("A", "1280x1024", TestSkinLines("120"));
+  h.AddResolution("A", "800x600", TestSkinLines("100"));
   h.Open();
   PickFolder(h.skins);
   ASSERT_EQ(view.Selected(ViewList::kBaseResolution), "1280x1024");
