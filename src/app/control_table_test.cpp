@@ -76,8 +76,7 @@ TEST(ControlTableTest, CreationOrderIsTheTabOrder) {
 TEST(ControlTableTest, ControlsFitTheClientAreaAndDoNotOverlap) {
   for (int dpi : {96, 120, 144}) {
     TwipsPerPixel scale = TwipsPerPixelFor(dpi, dpi);
-    const PixelRect client =
-        ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, scale);
+    const PixelRect client = ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, scale);
     std::set<std::pair<std::string_view, std::string_view>> overlaps;
     for (const ControlRow& a : MainWindowControlRows()) {
       PixelRect pa = ToPixels(a.rect, scale);
@@ -87,8 +86,9 @@ TEST(ControlTableTest, ControlsFitTheClientAreaAndDoNotOverlap) {
         if (&a < &b && Overlap(pa, ToPixels(b.rect, scale))) overlaps.insert({a.name, b.name});
       }
     }
-    EXPECT_EQ(overlaps, (std::set<std::pair<std::string_view, std::string_view>>{
-                            {"cmdSelectSkin", "PicConv"}}))
+    EXPECT_EQ(
+        overlaps,
+        (std::set<std::pair<std::string_view, std::string_view>>{{"cmdSelectSkin", "PicConv"}}))
         << dpi;
   }
   EXPECT_EQ(ToPixels({0, 0, kClientWidthTwips, kClientHeightTwips}, {}).width, 457);

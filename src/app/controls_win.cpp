@@ -12,7 +12,6 @@ constexpr int kDroppedListTwips = 8 * 195;
 
 }  // namespace
 
-
 HFONT CreateWindowFont(const FontArgs& args, int dpi) {
   LOGFONTW font{};
   font.lfHeight = FontHeightPixels(args.points, dpi);
@@ -26,10 +25,11 @@ HWND CreateControl(HWND parent, const ControlArgs& args, const TwipsPerPixel& sc
   TwipsRect rect = args.rect;
   rect.height += args.list_height_twips;
   PixelRect pixels = ToPixels(rect, scale);
-  HWND control = CreateWindowExW(
-      args.ex_style, args.class_name, args.text, WS_CHILD | (args.visible ? WS_VISIBLE : 0) | args.style, pixels.left,
-      pixels.top, pixels.width, pixels.height, parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleW(nullptr), nullptr);
+  HWND control = CreateWindowExW(args.ex_style, args.class_name, args.text,
+                                 WS_CHILD | (args.visible ? WS_VISIBLE : 0) | args.style,
+                                 pixels.left, pixels.top, pixels.width, pixels.height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)),
+                                 GetModuleHandleW(nullptr), nullptr);
   if (args.font) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
   return control;
 }

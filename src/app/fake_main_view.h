@@ -133,9 +133,9 @@ inline std::vector<std::string> TestSkinLines(const std::string& title_left = "1
 inline std::string SolidBmp(std::int32_t width, std::int32_t height, std::uint32_t bgr) {
   Image image{width, height, {}};
   for (std::int32_t i = 0; i < width * height; ++i) {
-    image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(bgr >> 16),
-                                             static_cast<std::uint8_t>(bgr >> 8),
-                                             static_cast<std::uint8_t>(bgr)});
+    image.pixels.insert(image.pixels.end(),
+                        {static_cast<std::uint8_t>(bgr >> 16), static_cast<std::uint8_t>(bgr >> 8),
+                         static_cast<std::uint8_t>(bgr)});
   }
   return EncodeBmp24(image);
 }
@@ -160,8 +160,9 @@ class FlowHarness {
   /// A resolution folder of a skin: its Skin.vsk and, unless the background
   /// is empty, a Zelback.bmp of that size in one colour.
   void AddResolution(const std::string& skin, const std::string& resolution,
-                     const std::vector<std::string>& lines = TestSkinLines(), std::int32_t width = 40,
-                     std::int32_t height = 30, std::uint32_t bgr = 0x0000ff) const {
+                     const std::vector<std::string>& lines = TestSkinLines(),
+                     std::int32_t width = 40, std::int32_t height = 30,
+                     std::uint32_t bgr = 0x0000ff) const {
     std::filesystem::path base = std::filesystem::path("Player") / "Skins" / skin / resolution;
     folder.Write(base / "Skin.vsk", EncipherLines(lines));
     if (width > 0) folder.Write(base / "Zelback.bmp", SolidBmp(width, height, bgr));

@@ -151,8 +151,8 @@ void MainWindowLogic::OnSkinSelected() {
 
 void MainWindowLogic::FillBaseResolutions() {
   view_.ClearList(ViewList::kBaseResolution);
-  for (const std::string& name : ListResolutionFolders(*inputs_.fs, skins_path_, SelectedSkin(),
-                                                       inputs_.decimal_separator)) {
+  for (const std::string& name :
+       ListResolutionFolders(*inputs_.fs, skins_path_, SelectedSkin(), inputs_.decimal_separator)) {
     int index = view_.AddListItem(ViewList::kBaseResolution, PathFromUtf8(name));
     if (name != base_resolution_.name) continue;
     view_.SelectListItem(ViewList::kBaseResolution, index);
@@ -166,9 +166,9 @@ void MainWindowLogic::FillBaseResolutions() {
 void MainWindowLogic::OnBaseResolutionSelected() {
   fs::path entry = view_.SelectedItem(ViewList::kBaseResolution);
   // A list left from a skin no longer listed names no folder of the skins shown.
-  bool usable = !SelectedSkin().empty() &&
-                FileExists(*inputs_.fs,
-                           skins_path_ / SelectedSkin() / entry / PathFromUtf8(kSkinFileName));
+  bool usable =
+      !SelectedSkin().empty() &&
+      FileExists(*inputs_.fs, skins_path_ / SelectedSkin() / entry / PathFromUtf8(kSkinFileName));
   if (usable && !base_res_locked_) {
     auto chosen = ParseResolutionName(PathToUtf8(entry), inputs_.decimal_separator);
     if (chosen) base_resolution_ = *chosen;
@@ -192,9 +192,9 @@ void MainWindowLogic::ShowPreview(const fs::path& picture) {
   PreviewPlacement place =
       FitPreview(box.width, box.height, static_cast<int>(std::nearbyint(image.width * scale.x)),
                  static_cast<int>(std::nearbyint(image.height * scale.y)));
-  view_.ShowPreview(image, {TwipsToPixels(place.x, scale.x), TwipsToPixels(place.y, scale.y),
-                            TwipsToPixels(place.width, scale.x),
-                            TwipsToPixels(place.height, scale.y)});
+  view_.ShowPreview(image,
+                    {TwipsToPixels(place.x, scale.x), TwipsToPixels(place.y, scale.y),
+                     TwipsToPixels(place.width, scale.x), TwipsToPixels(place.height, scale.y)});
 }
 
 // --- The conversion ------------------------------------------------------
@@ -207,9 +207,9 @@ void MainWindowLogic::OnCreateSkinClicked() {
 void MainWindowLogic::RunConversion() {
   RunResult result;
   try {
-    ConversionRun run(*inputs_.fs, *this,
-                      RunOptions{.twips_per_pixel_x = inputs_.scale.x,
-                                 .twips_per_pixel_y = inputs_.scale.y});
+    ConversionRun run(
+        *inputs_.fs, *this,
+        RunOptions{.twips_per_pixel_x = inputs_.scale.x, .twips_per_pixel_y = inputs_.scale.y});
     result = run.Execute(ReadRequest());
   } catch (const std::exception& error) {
     // Nothing may leave a window procedure as an exception: the run ends

@@ -171,8 +171,9 @@ TEST(StartUpFlowTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
 
     // The user picks A by hand.
     auto& skins = view.lists[ViewList::kSkins].items;
-    view.SelectListItem(ViewList::kSkins,
-                        static_cast<int>(std::find(skins.begin(), skins.end(), "A") - skins.begin()));
+    view.SelectListItem(
+        ViewList::kSkins,
+        static_cast<int>(std::find(skins.begin(), skins.end(), "A") - skins.begin()));
     logic.OnSkinSelected();
     view.SetText(ViewTextBox::kResH, "800");
     view.SetText(ViewTextBox::kResV, "600");

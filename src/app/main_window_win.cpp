@@ -216,8 +216,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case DM_GETDEFID: {
       // Enter clicks the button that has the focus, else "Skin erstellen";
       // the dialog keys leave a disabled default button alone.
-      HWND button = GetFocus() == controls_.cmdSelectSkin ? controls_.cmdSelectSkin
-                                                           : controls_.cmdCreateSkin;
+      HWND button =
+          GetFocus() == controls_.cmdSelectSkin ? controls_.cmdSelectSkin : controls_.cmdCreateSkin;
       return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
     }
     case WM_CTLCOLORSTATIC: {
@@ -264,15 +264,11 @@ void MainWindow::OnCommand(HWND control, int notification) {
 // --- The view the logic drives --------------------------------------------
 
 HWND MainWindow::ControlOf(ViewControl control) const {
-  switch (control) {
-    case ViewControl::kSkins: return controls_.cboSkins;
-    case ViewControl::kBaseResolution: return controls_.cboBaseResolution;
-    case ViewControl::kSelectSkin: return controls_.cmdSelectSkin;
-    case ViewControl::kCreateSkin: return controls_.cmdCreateSkin;
-    case ViewControl::kResH: return controls_.txtResH;
-    case ViewControl::kResV: return controls_.txtResV;
-  }
-  return nullptr;
+  // In the order of ViewControl.
+  const HWND by_control[] = {controls_.cboSkins,      controls_.cboBaseResolution,
+                             controls_.cmdSelectSkin, controls_.cmdCreateSkin,
+                             controls_.txtResH,       controls_.txtResV};
+  return by_control[static_cast<int>(control)];
 }
 
 HWND MainWindow::ListOf(ViewList list) const {
@@ -360,7 +356,9 @@ fs::path MainWindow::BrowseForFolder(const BrowseArgs& args) {
   return env_.browse_for_folder(hwnd_, args);
 }
 
-void MainWindow::Repaint() { RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+void MainWindow::Repaint() {
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
 
 void MainWindow::ShowAndProcessPending() {
   Show(SW_SHOW);
