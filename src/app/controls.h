@@ -4,15 +4,10 @@
 
 #include <string>
 
+#include "app/control_table.h"
 #include "app/layout.h"
 
 namespace fendrix {
-
-/// A font of the window: every one is "MS Sans Serif" in the ANSI set.
-struct FontArgs {
-  double points = 9.75;
-  int weight = FW_NORMAL;
-};
 
 /// Creates the font for a screen of `dpi` dots per inch.
 HFONT CreateWindowFont(const FontArgs& args, int dpi);
@@ -29,7 +24,12 @@ struct ControlArgs {
   HFONT font = nullptr;
   /// A drop-down list also needs room below it for its dropped list.
   int list_height_twips = 0;
+  bool visible = true;
 };
+
+/// The class and styles of a kind of control; picture boxes have their own
+/// CreatePictureBox.
+ControlArgs ControlArgsFor(ControlKind kind);
 
 /// Creates a child control of `parent` at its place in pixels.
 HWND CreateControl(HWND parent, const ControlArgs& args, const TwipsPerPixel& scale);

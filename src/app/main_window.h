@@ -5,13 +5,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/control_table.h"
 #include "app/layout.h"
+#include "app/main_view.h"
+#include "app/main_window_logic.h"
 #include "app/window_environment.h"
-#include "conversion/run/run_observer.h"
-#include "conversion/run/run_request.h"
-#include "conversion/run/run_result.h"
-#include "repository/skin_repository.h"
 
 namespace fendrix {
 
@@ -31,17 +31,13 @@ struct MainWindowControls {
   HWND tooltip = nullptr;
 };
 
-/// The program's one window, frmSkinCreator: the user picks the skins
-/// folder, a skin and its base resolution and a new resolution, and starts
-/// the conversion; the window shows the conversion working.
-class MainWindow final : private RunObserver {
+/// The program's one window, frmSkinCreator: it draws the controls and hands
+/// what the user does to MainWindowLogic, which does the work.
+class MainWindow final : private MainView {
  public:
-  /// Creates the window, still hidden, and runs its start-up: the suggested
-  /// resolution, the base resolution (fixed by a "WxH" command line), the
-  /// skins folder beside the program. A "/Name" command line naming a skin
-  /// shows the window and converts that skin at once, unattended; the window
-  /// closes when that succeeds and otherwise stays open as if started without
-  /// a command line. Nothing when the window cannot be created.
+  /// Creates the window, still hidden, and runs its start-up (see
+  /// MainWindowLogic::Load); a "/Name" command line may close it again at
+  /// once. Nothing when the window cannot be created.
   static std::unique_ptr<MainWindow> Create(WindowEnvironment env);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
@@ -70,58 +66,53 @@ class MainWindow final : private RunObserver {
   explicit MainWindow(WindowEnvironment env);
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
-  void OnCommand(int id, int notification);
+  void OnCommand(HWND control, int notification);
 
   void CreateFonts();
   void CreateControls();
+  HWND CreateRow(const ControlRow& row, int id);
   void ShowBadge();
 
-  // Start-up.
-  void Form_Load();
-  void StartAutomaticConversion(const std::wstring& skin_name);
-  bool BaseIsScreenResolution() const;
+  HWND ControlOf(ViewControl control) const;
+  HWND ListOf(ViewList list) const;
+  HWND BoxOf(ViewTextBox box) const;
 
-  // The selection flow.
-  void cmdSelectSkin_Click();
-  void FillSkinList();
-  void cboSkins_Click();
-  void FillBaseResolutions();
-  void cboBaseResolution_Click();
-  void ShowPreview(const std::filesystem::path& picture);
-  std::filesystem::path SelectedSkin() const;
+  // MainView.
+  void SetEnabled(ViewControl control, bool enabled) override;
+  bool IsEnabled(ViewControl control) const override;
+  void ClearList(ViewList list) override;
+  int AddListItem(ViewList list, const std::filesystem::path& item) override;
+  void SelectListItem(ViewList list, int index) override;
+  int ListCount(ViewList list) const override;
+  std::filesystem::path ListItem(ViewList list, int index) const override;
+  std::filesystem::path SelectedItem(ViewList list) const override;
+  std::string Text(ViewTextBox box) const override;
+  void SetText(ViewTextBox box, std::string_view utf8) override;
+  void ShowSkinsPath(const std::filesystem::path& path) override;
+  void ShowPreview(const Image& image, const PixelRect& target) override;
+  void ClearPreview() override;
+  void SetCreateCaption(std::string_view utf8) override;
+  void SetProgress(long percent) override;
+  bool Message(std::string_view utf8, MessageStyle style) override;
+  std::filesystem::path BrowseForFolder(const BrowseArgs& args) override;
+  void RememberFocus() override;
+  void RestoreFocus() override;
+  void Repaint() override;
+  void ShowAndProcessPending() override;
+  void Close() override;
+  bool IsClosed() const override { return closed(); }
 
-  // The conversion.
-  void cmdCreateSkin_Click();
-  RunRequest ReadRequest();
-  void ShowResult(const RunResult& result);
-  void EnterBusy() override;
-  void EnterIdle() override;
-  void SetProgress(float percent) override;
-  bool ConfirmReplace(std::string_view question) override;
-  void ShowMessage(MessageKind kind, std::string_view text);
-  int Message(std::string_view text, UINT flags);
-
-  // Keyboard focus and the default button.
+  // The default button follows the focus between the two buttons.
   void SetDefaultButton(HWND button);
-  void RememberFocus();
-  void RestoreFocus();
 
   WindowEnvironment env_;
   TwipsPerPixel scale_;
+  MainWindowLogic logic_;
   HWND hwnd_ = nullptr;
   MainWindowControls controls_;
-  HWND headings_[3] = {};
+  std::vector<HWND> headings_;
   Fonts fonts_;
   HWND focus_to_restore_ = nullptr;
-
-  // The window's state while it lives.
-  std::filesystem::path skins_path_;
-  BaseResolution base_resolution_;
-  bool base_res_locked_ = false;
-  // Only while the run started by a "/Name" command line lasts.
-  bool auto_mode_ = false;
-  // Where the progress bar stands; only SetProgress moves it.
-  long progress_position_ = 0;
 };
 
 }  // namespace fendrix

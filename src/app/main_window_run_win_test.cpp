@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "app/window_test_support.h"
-#include "support/faulty_file_system.h"
 
 namespace fendrix::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 class RunTest : public ::testing::Test {
  protected:
@@ -38,62 +35,6 @@ class RunTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(RunTest, SucceedsWithTheBarFullAndOneMessage) {
-  Open();
-  Click();
-
-  ASSERT_EQ(harness.messages.size(), 1u);
-  EXPECT_EQ(harness.messages[0].text, L"Der Skin wurde erfolgreich umgewandelt!");
-  EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-  EXPECT_EQ(Progress(), 100);
-  ExpectIdle();
-  EXPECT_EQ(DecipherLines(ReadAll(harness.skins / "A" / "1024x768" / "Skin.vsk")).size(), 5u);
-  EXPECT_FALSE(window->closed());
-}
-
-TEST_F(RunTest, WithoutASelectedSkinTheClickIsRefusedAndTouchesNothing) {
-  Open();
-  SendMessageW(controls().cboSkins, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  ASSERT_TRUE(IsWindowEnabled(controls().cmdCreateSkin));
-
-  Click();
-
-  ASSERT_EQ(harness.messages.size(), 1u);
-  EXPECT_TRUE(harness.messages[0].text.starts_with(L"Kein Skin ausgewählt"))
-      << harness.messages[0].text;
-  EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-  EXPECT_EQ(Names(harness.skins), std::vector<std::string>{"A"});
-  EXPECT_EQ(Names(harness.skins / "A"), std::vector<std::string>{"1280x1024"});
-  ExpectIdle();
-}
-
-TEST_F(RunTest, InvalidResolutionOnlySaysSo) {
-  struct {
-    std::wstring width, height;
-  } cases[] = {{L"639", L"480"}, {L"640", L"479"}, {L"abc", L"480"}, {L"800", L""}};
-  Open();
-  for (const auto& c : cases) {
-    harness.messages.clear();
-    SetWindowTextW(controls().txtResH, c.width.c_str());
-    SetWindowTextW(controls().txtResV, c.height.c_str());
-    Click();
-    ASSERT_EQ(harness.messages.size(), 1u) << c.width << "x" << c.height;
-    EXPECT_EQ(harness.messages[0].text, L"Keine gültige Auflösung angegeben");
-    EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK));
-    ExpectIdle();
-  }
-  EXPECT_EQ(Names(harness.skins / "A"), std::vector<std::string>{"1280x1024"});
-  EXPECT_EQ(Progress(), 0);
-}
-
-TEST_F(RunTest, DecimalCommaIsReadWithTheUsersSeparator) {
-  Open();
-  SetWindowTextW(controls().txtResH, L"800,4");
-  SetWindowTextW(controls().txtResV, L"600");
-  Click();
-  EXPECT_TRUE(fs::exists(harness.skins / "A" / "800x600" / "Skin.vsk"));
-}
-
 TEST_F(RunTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
   harness.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
   Open();
@@ -117,53 +58,6 @@ TEST_F(RunTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
   EXPECT_EQ(caption_while_asked, L"Erstelle Skin...");
   EXPECT_EQ(Names(harness.skins / "A" / "1024x768"), std::vector<std::string>{"alt.txt"});
   ExpectIdle();
-}
-
-TEST_F(RunTest, ReplaceQuestionYesReplacesTheFolder) {
-  harness.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
-  Open();
-  harness.answers = {IDYES, IDOK};
-
-  Click();
-
-  ASSERT_EQ(harness.messages.size(), 2u);
-  EXPECT_EQ(harness.messages[1].text, L"Der Skin wurde erfolgreich umgewandelt!");
-  EXPECT_EQ(Names(harness.skins / "A" / "1024x768"),
-            (std::vector<std::string>{"Skin.vsk", "Zelback.bmp"}));
-}
-
-// A disk that fails every write by throwing instead of answering false.
-class ThrowingDisk : public RealFileSystem {
- public:
-  bool WriteFile(const fs::path& path, std::string_view, std::string*) override {
-    throw fs::filesystem_error("Datenträger voll", path,
-                               std::make_error_code(std::errc::no_space_on_device));
-  }
-};
-
-TEST_F(RunTest, FailureLeavesTheWindowIdleWithOneMessageNamingTheFile) {
-  FaultyFileSystem full_disk;
-  full_disk.FailOn(FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll");
-  ThrowingDisk throwing_disk;
-  struct {
-    FileSystem* fs;
-    const wchar_t* file;
-  } cases[] = {{&full_disk, L"Skin.vsk"}, {&throwing_disk, L"Zelback.bmp"}};
-  for (const auto& c : cases) {
-    harness.messages.clear();
-    harness.env.fs = c.fs;
-    Open();
-
-    Click();
-
-    ASSERT_EQ(harness.messages.size(), 1u) << c.file;
-    EXPECT_EQ(harness.messages[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    const std::wstring& text = harness.messages[0].text;
-    EXPECT_NE(text.find(c.file), std::wstring::npos) << text;
-    EXPECT_NE(text.find(L"Datenträger voll"), std::wstring::npos) << text;
-    ExpectIdle();
-    EXPECT_FALSE(fs::exists(harness.skins / "A" / "1024x768")) << c.file;
-  }
 }
 
 TEST_F(RunTest, EnterClicksTheDefaultButtonOrTheFocusedPickerButton) {

@@ -3,24 +3,15 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cmath>
-#include <exception>
 #include <span>
 
-#include "app/command_line.h"
 #include "app/controls.h"
 #include "app/picture_box.h"
-#include "app/preview_fit.h"
-#include "app/run_messages.h"
-#include "conversion/run/conversion_run.h"
 #include "conversion/imaging/picture_decoder.h"
-#include "conversion/run/staged_folder.h"
 #include "dialogs/compact_path_label.h"
 #include "dialogs/tooltip.h"
 #include "resource_ids.h"
 #include "support/code_page.h"
-#include "support/file_helpers.h"
-#include "support/path_text.h"
 
 namespace fendrix {
 namespace {
@@ -29,64 +20,31 @@ namespace fs = std::filesystem;
 
 constexpr wchar_t kWindowClass[] = L"frmSkinCreator";
 constexpr wchar_t kWindowTitle[] = L"ZEL Fendrix";
-constexpr wchar_t kCreateSkinCaption[] = L"Skin erstellen";
-constexpr wchar_t kCreateSkinBusyCaption[] = L"Erstelle Skin...";
-constexpr wchar_t kBrowseTitle[] = L"Bitte Skin-Verzeichnis wählen...";
 constexpr wchar_t kSelectSkinTip[] = L"Skin-Verzeichnis wählen...";
-constexpr char kRunFailedText[] = "Der Skin konnte nicht umgewandelt werden.";
 
 constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr int kClientWidthTwips = 6855;
-constexpr int kClientHeightTwips = 4155;
-constexpr TwipsRect kSkinPathRect{120, 480, 5895, 240};
-constexpr TwipsRect kPreviewRect{4320, 1200, 2295, 1935};
-constexpr TwipsRect kBadgeRect{5280, 3720, 1545, 405};
-// Room below a drop-down list for eight entries when it opens.
-constexpr int kDroppedListTwips = 8 * 195;
-constexpr int kResolutionMaxChars = 4;
-
-enum ControlId : int {
-  kCreateSkinId = 1000,
-  kResHId,
-  kResVId,
-  kSelectSkinId,
-  kSkinsId,
-  kBaseResolutionId,
-  kSkinPathId,
-  kPreviewId,
-  kProgressId,
-  kBadgeId,
-  kLabelId,  // the labels that never change share one id
-};
-
-constexpr FontArgs kWindowFont{13.5, FW_NORMAL};
-constexpr FontArgs kLabelFont{9.75, FW_NORMAL};
-constexpr FontArgs kHeadingFont{9.75, FW_BOLD};
-constexpr FontArgs kInputFont{8.25, FW_NORMAL};
+// The first control's id; the others follow in the order of the layout.
+constexpr int kFirstControlId = 1000;
 
 constexpr COLORREF kHeadingColour = RGB(0, 0, 255);
 
-int AddItem(HWND combo, const std::wstring& text) {
-  return static_cast<int>(
-      SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
-void Select(HWND combo, int index) { SendMessageW(combo, CB_SETCURSEL, index, 0); }
-
-std::wstring ItemText(HWND combo, int index) {
-  auto length = SendMessageW(combo, CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return L"";
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
-
-bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
+// Where each control the window works with is kept.
+constexpr struct {
+  std::string_view name;
+  HWND MainWindowControls::*member;
+} kNamedControls[] = {
+    {"txtResH", &MainWindowControls::txtResH},
+    {"txtResV", &MainWindowControls::txtResV},
+    {"cboSkins", &MainWindowControls::cboSkins},
+    {"cboBaseResolution", &MainWindowControls::cboBaseResolution},
+    {"cmdSelectSkin", &MainWindowControls::cmdSelectSkin},
+    {"cmdCreateSkin", &MainWindowControls::cmdCreateSkin},
+    {"lblSkinPath", &MainWindowControls::lblSkinPath},
+    {"imgSkin", &MainWindowControls::imgSkin},
+    {"Image1", &MainWindowControls::Image1},
+    {"ProgressBar1", &MainWindowControls::ProgressBar1},
+};
 
 // The pending messages of the thread, handled once; a quit request stays
 // queued for the program's own loop.
@@ -122,10 +80,22 @@ void RegisterWindowClass(WNDPROC window_proc) {
   RegisterClassExW(&window_class);  // fails harmlessly when already registered
 }
 
+StartUpInputs InputsOf(const WindowEnvironment& env) {
+  return {.command_line = env.command_line,
+          .program_folder = env.program_folder,
+          .screen_width = env.screen_width,
+          .screen_height = env.screen_height,
+          .decimal_separator = env.decimal_separator,
+          .scale = TwipsPerPixelFor(env.dpi_x, env.dpi_y),
+          .fs = env.fs};
+}
+
 }  // namespace
 
 MainWindow::MainWindow(WindowEnvironment env)
-    : env_(std::move(env)), scale_(TwipsPerPixelFor(env_.dpi_x, env_.dpi_y)) {}
+    : env_(std::move(env)),
+      scale_(TwipsPerPixelFor(env_.dpi_x, env_.dpi_y)),
+      logic_(*this, InputsOf(env_)) {}
 
 std::unique_ptr<MainWindow> MainWindow::Create(WindowEnvironment env) {
   // The progress bar and the tooltips are common controls.
@@ -145,7 +115,7 @@ std::unique_ptr<MainWindow> MainWindow::Create(WindowEnvironment env) {
   window->CreateFonts();
   window->CreateControls();
   window->ShowBadge();
-  window->Form_Load();
+  window->logic_.Load();
   return window;
 }
 
@@ -167,101 +137,35 @@ void MainWindow::CreateFonts() {
   ReleaseDC(hwnd_, dc);
 }
 
-void MainWindow::CreateControls() {
-  auto make = [this](const ControlArgs& args) { return CreateControl(hwnd_, args, scale_); };
-  const DWORD label = SS_NOPREFIX;
-  const DWORD edit = WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL;
-  const DWORD list = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-  // Created in tab order: the dialog keys move the focus in creation order.
-  controls_.cmdCreateSkin = make({.class_name = WC_BUTTONW,
-                                  .id = kCreateSkinId,
-                                  .text = kCreateSkinCaption,
-                                  .rect = {2280, 3720, 2295, 375},
-                                  .style = WS_TABSTOP | WS_DISABLED | BS_DEFPUSHBUTTON,
-                                  .font = fonts_.heading});
-  make({.id = kLabelId,
-        .text = L"Original Skin:",
-        .rect = {120, 1200, 1170, 240},
-        .style = label,
-        .font = fonts_.label});
-  make({.id = kLabelId,
-        .text = L"Neue Auflösung:",
-        .rect = {120, 2520, 1470, 240},
-        .style = label,
-        .font = fonts_.label});
-  controls_.txtResH = make({.class_name = WC_EDITW,
-                            .id = kResHId,
-                            .text = L"800",
-                            .rect = {2160, 2520, 735, 315},
-                            .style = edit,
-                            .ex_style = WS_EX_CLIENTEDGE,
-                            .font = fonts_.input});
-  make({.id = kLabelId,
-        .text = L"x",
-        .rect = {3030, 2520, 90, 240},
-        .style = label,
-        .font = fonts_.label});
-  controls_.txtResV = make({.class_name = WC_EDITW,
-                            .id = kResVId,
-                            .text = L"600",
-                            .rect = {3240, 2520, 735, 315},
-                            .style = edit,
-                            .ex_style = WS_EX_CLIENTEDGE,
-                            .font = fonts_.input});
-  controls_.cmdSelectSkin = make({.class_name = WC_BUTTONW,
-                                  .id = kSelectSkinId,
-                                  .text = L"...",
-                                  .rect = {6240, 360, 495, 315},
-                                  .style = WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY,
-                                  .font = fonts_.label});
-  controls_.cboSkins = make({.class_name = WC_COMBOBOXW,
-                             .id = kSkinsId,
-                             .rect = {2160, 1200, 1815, 315},
-                             .style = list,
-                             .font = fonts_.input,
-                             .list_height_twips = kDroppedListTwips});
-  headings_[0] = make({.id = kLabelId,
-                       .text = L"1. Wählen des Skin-Verzeichnisses",
-                       .rect = {120, 120, 3645, 240},
-                       .style = label,
-                       .font = fonts_.heading});
-  headings_[1] = make({.id = kLabelId,
-                       .text = L"2. Wählen des Skins",
-                       .rect = {120, 840, 2115, 240},
-                       .style = label,
-                       .font = fonts_.heading});
-  headings_[2] = make({.id = kLabelId,
-                       .text = L"3. Auflösung des neuen Skins",
-                       .rect = {120, 2160, 3045, 240},
-                       .style = label,
-                       .font = fonts_.heading});
-  controls_.imgSkin =
-      CreatePictureBox({.parent = hwnd_, .id = kPreviewId, .rect = ToPixels(kPreviewRect, scale_)});
-  controls_.ProgressBar1 =
-      make({.class_name = PROGRESS_CLASSW, .id = kProgressId, .rect = {120, 3240, 6615, 375}});
-  make({.id = kLabelId,
-        .text = L"Basis-Auflösung:",
-        .rect = {120, 1680, 1530, 240},
-        .style = label,
-        .font = fonts_.label});
-  controls_.cboBaseResolution = make({.class_name = WC_COMBOBOXW,
-                                      .id = kBaseResolutionId,
-                                      .rect = {2160, 1680, 1815, 315},
-                                      .style = list,
-                                      .font = fonts_.input,
-                                      .list_height_twips = kDroppedListTwips});
-  // The path label takes mouse messages so that its tooltip can show.
-  controls_.lblSkinPath = make({.id = kSkinPathId,
-                                .rect = kSkinPathRect,
-                                .style = label | SS_NOTIFY | SS_LEFTNOWORDWRAP,
-                                .font = fonts_.label});
-  controls_.Image1 =
-      CreatePictureBox({.parent = hwnd_, .id = kBadgeId, .rect = ToPixels(kBadgeRect, scale_)});
-
-  for (HWND box : {controls_.txtResH, controls_.txtResV}) {
-    SendMessageW(box, EM_SETLIMITTEXT, kResolutionMaxChars, 0);
+HWND MainWindow::CreateRow(const ControlRow& row, int id) {
+  if (row.kind == ControlKind::kPictureBox || row.kind == ControlKind::kImage) {
+    return CreatePictureBox({.parent = hwnd_, .id = id, .rect = ToPixels(row.rect, scale_)});
   }
-  SendMessageW(controls_.ProgressBar1, PBM_SETRANGE32, 0, 100);
+  ControlArgs args = ControlArgsFor(row.kind);
+  std::wstring text = Utf8ToWide(row.text);
+  args.id = id;
+  args.text = text.c_str();
+  args.rect = row.rect;
+  if (row.disabled) args.style |= WS_DISABLED;
+  if (row.font == &kLabelFont) args.font = fonts_.label;
+  if (row.font == &kHeadingFont) args.font = fonts_.heading;
+  if (row.font == &kInputFont) args.font = fonts_.input;
+  HWND control = CreateControl(hwnd_, args, scale_);
+  if (row.max_chars > 0) SendMessageW(control, EM_SETLIMITTEXT, row.max_chars, 0);
+  if (row.kind == ControlKind::kProgressBar) SendMessageW(control, PBM_SETRANGE32, 0, 100);
+  return control;
+}
+
+void MainWindow::CreateControls() {
+  std::span<const ControlRow> rows = MainWindowControlRows();
+  for (const ControlRow* row : CreationOrder()) {
+    int id = kFirstControlId + static_cast<int>(row - rows.data());
+    HWND control = CreateRow(*row, id);
+    if (row->kind == ControlKind::kHeading) headings_.push_back(control);
+    for (const auto& named : kNamedControls) {
+      if (named.name == row->name) controls_.*named.member = control;
+    }
+  }
   controls_.tooltip = CreateToolTip(hwnd_);
   AddToolTip(controls_.tooltip, controls_.cmdSelectSkin, kSelectSkinTip);
   AddToolTip(controls_.tooltip, controls_.lblSkinPath, L"");
@@ -307,19 +211,18 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
-      OnCommand(LOWORD(wparam), HIWORD(wparam));
+      OnCommand(reinterpret_cast<HWND>(lparam), HIWORD(wparam));
       return 0;
     case DM_GETDEFID: {
       // Enter clicks the button that has the focus, else "Skin erstellen";
       // the dialog keys leave a disabled default button alone.
-      int id = GetFocus() == controls_.cmdSelectSkin ? kSelectSkinId : kCreateSkinId;
-      return MAKELRESULT(id, DC_HASDEFID);
+      HWND button =
+          GetFocus() == controls_.cmdSelectSkin ? controls_.cmdSelectSkin : controls_.cmdCreateSkin;
+      return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
     }
     case WM_CTLCOLORSTATIC: {
       HWND control = reinterpret_cast<HWND>(lparam);
-      if (std::find(std::begin(headings_), std::end(headings_), control) == std::end(headings_)) {
-        break;
-      }
+      if (std::find(headings_.begin(), headings_.end(), control) == headings_.end()) break;
       HDC dc = reinterpret_cast<HDC>(wparam);
       SetTextColor(dc, kHeadingColour);
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -342,272 +245,127 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcW(hwnd_, message, wparam, lparam);
 }
 
-void MainWindow::OnCommand(int id, int notification) {
-  if (id == kSelectSkinId) {
-    if (notification == BN_CLICKED) cmdSelectSkin_Click();
-    if (notification == BN_SETFOCUS) SetDefaultButton(controls_.cmdSelectSkin);
-    if (notification == BN_KILLFOCUS) SetDefaultButton(controls_.cmdCreateSkin);
-  } else if (id == kCreateSkinId && notification == BN_CLICKED) {
-    if (IsWindowEnabled(controls_.cmdCreateSkin)) cmdCreateSkin_Click();
-  } else if (id == kSkinsId && notification == CBN_SELCHANGE) {
-    cboSkins_Click();
-  } else if (id == kBaseResolutionId && notification == CBN_SELCHANGE) {
-    cboBaseResolution_Click();
+void MainWindow::OnCommand(HWND control, int notification) {
+  const MainWindowControls& c = controls_;
+  if (control == nullptr) return;
+  if (control == c.cmdSelectSkin) {
+    if (notification == BN_CLICKED) logic_.OnSelectSkinClicked();
+    if (notification == BN_SETFOCUS) SetDefaultButton(c.cmdSelectSkin);
+    if (notification == BN_KILLFOCUS) SetDefaultButton(c.cmdCreateSkin);
+  } else if (control == c.cmdCreateSkin && notification == BN_CLICKED) {
+    logic_.OnCreateSkinClicked();
+  } else if (control == c.cboSkins && notification == CBN_SELCHANGE) {
+    logic_.OnSkinSelected();
+  } else if (control == c.cboBaseResolution && notification == CBN_SELCHANGE) {
+    logic_.OnBaseResolutionSelected();
   }
 }
 
-// --- Start-up ------------------------------------------------------------
+// --- The view the logic drives --------------------------------------------
 
-void MainWindow::Form_Load() {
-  SetWindowTextW(controls_.txtResH, std::to_wstring(env_.screen_width).c_str());
-  SetWindowTextW(controls_.txtResV, std::to_wstring(env_.screen_height).c_str());
-  std::string arguments = WideToUtf8(env_.command_line);
-  if (auto locked = ParseResolutionName(arguments, env_.decimal_separator)) {
-    base_resolution_ = *locked;
-    base_res_locked_ = true;
-    EnableWindow(controls_.cboBaseResolution, FALSE);
-  }
-  if (auto skins = DefaultSkinsPath(env_.program_folder)) {
-    skins_path_ = *skins;
-    FillSkinList();
-  }
-  std::wstring skin_name;
-  if (AutoConversionSkin(env_.command_line, &skin_name)) StartAutomaticConversion(skin_name);
+HWND MainWindow::ControlOf(ViewControl control) const {
+  // In the order of ViewControl.
+  const HWND by_control[] = {controls_.cboSkins,      controls_.cboBaseResolution,
+                             controls_.cmdSelectSkin, controls_.cmdCreateSkin,
+                             controls_.txtResH,       controls_.txtResV};
+  return by_control[static_cast<int>(control)];
 }
 
-void MainWindow::StartAutomaticConversion(const std::wstring& skin_name) {
-  int count = static_cast<int>(SendMessageW(controls_.cboSkins, CB_GETCOUNT, 0, 0));
-  for (int index = 0; index < count; ++index) {
-    if (!SameIgnoringCase(ItemText(controls_.cboSkins, index), skin_name)) continue;
-    Select(controls_.cboSkins, index);
-    cboSkins_Click();
-    // The player asks for the skin at the screen's resolution; when that is
-    // already the skin's base there is nothing to convert, and no one to
-    // answer a message.
-    if (BaseIsScreenResolution()) {
-      DestroyWindow(hwnd_);
-      return;
-    }
-    Show(SW_SHOW);
-    ProcessPendingMessages(*this);
-    if (!hwnd_) return;
-    // Automatic mode lasts exactly as long as this one run. A run that leaves
-    // the window open (it failed, or had nothing to write) hands it to a
-    // person, whose next run must ask before it replaces, say how it went
-    // and keep the window open.
-    auto_mode_ = true;
-    cmdCreateSkin_Click();
-    auto_mode_ = false;
-    return;
-  }
+HWND MainWindow::ListOf(ViewList list) const {
+  return list == ViewList::kSkins ? controls_.cboSkins : controls_.cboBaseResolution;
 }
 
-bool MainWindow::BaseIsScreenResolution() const {
-  std::string screen = std::to_string(env_.screen_width) + "x" + std::to_string(env_.screen_height);
-  fs::path base = PathFromUtf8(base_resolution_.name);
-  return NamesEqualIgnoringCase(base, PathFromUtf8(screen)) &&
-         FileExists(*env_.fs, skins_path_ / SelectedSkin() / base / PathFromUtf8(kSkinFileName));
+HWND MainWindow::BoxOf(ViewTextBox box) const {
+  return box == ViewTextBox::kResH ? controls_.txtResH : controls_.txtResV;
 }
 
-// --- The selection flow --------------------------------------------------
-
-void MainWindow::cmdSelectSkin_Click() {
-  BrowseArgs args{.title = kBrowseTitle,
-                  .start_folder = env_.program_folder.wstring(),
-                  .show_status_text = true,
-                  .root_folder = L"",
-                  .new_dialog_style = true};
-  std::wstring chosen = env_.browse_for_folder(hwnd_, args);
-  if (chosen.empty()) return;
-  skins_path_ = chosen;
-  FillSkinList();
+void MainWindow::SetEnabled(ViewControl control, bool enabled) {
+  EnableWindow(ControlOf(control), enabled);
 }
 
-void MainWindow::FillSkinList() {
+bool MainWindow::IsEnabled(ViewControl control) const {
+  return IsWindowEnabled(ControlOf(control)) != FALSE;
+}
+
+void MainWindow::ClearList(ViewList list) { SendMessageW(ListOf(list), CB_RESETCONTENT, 0, 0); }
+
+int MainWindow::AddListItem(ViewList list, const fs::path& item) {
+  return static_cast<int>(SendMessageW(ListOf(list), CB_ADDSTRING, 0,
+                                       reinterpret_cast<LPARAM>(item.wstring().c_str())));
+}
+
+void MainWindow::SelectListItem(ViewList list, int index) {
+  SendMessageW(ListOf(list), CB_SETCURSEL, index, 0);
+}
+
+int MainWindow::ListCount(ViewList list) const {
+  return static_cast<int>(SendMessageW(ListOf(list), CB_GETCOUNT, 0, 0));
+}
+
+fs::path MainWindow::ListItem(ViewList list, int index) const {
+  auto length = SendMessageW(ListOf(list), CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(ListOf(list), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+fs::path MainWindow::SelectedItem(ViewList list) const { return WindowText(ListOf(list)); }
+
+std::string MainWindow::Text(ViewTextBox box) const { return WideToUtf8(WindowText(BoxOf(box))); }
+
+void MainWindow::SetText(ViewTextBox box, std::string_view utf8) {
+  SetWindowTextW(BoxOf(box), Utf8ToWide(utf8).c_str());
+}
+
+void MainWindow::ShowSkinsPath(const fs::path& path) {
   CompactPathLabel(hwnd_,
                    {.label = controls_.lblSkinPath,
                     .tooltip = controls_.tooltip,
-                    .tag = skins_path_.wstring(),
-                    .width_twips = kSkinPathRect.width},
+                    .tag = path.wstring(),
+                    .width_twips = ControlNamed("lblSkinPath").rect.width},
                    scale_.x);
-  SendMessageW(controls_.cboSkins, CB_RESETCONTENT, 0, 0);
-  std::vector<fs::path> skins;
-  std::string unreadable;  // a folder that cannot be read simply lists no skins
-  ListSkins(*env_.fs, skins_path_, &skins, &unreadable);
-  for (const fs::path& skin : skins) AddItem(controls_.cboSkins, skin.wstring());
-  if (skins.empty()) {
-    // Without a skin the button would offer a run on the skins folder itself.
-    EnableWindow(controls_.cmdCreateSkin, FALSE);
-    return;
-  }
-  Select(controls_.cboSkins, 0);
-  cboSkins_Click();
 }
 
-fs::path MainWindow::SelectedSkin() const { return fs::path(WindowText(controls_.cboSkins)); }
-
-void MainWindow::cboSkins_Click() {
-  EnableWindow(controls_.cmdCreateSkin, FALSE);
-  fs::path skin_folder = skins_path_ / SelectedSkin();
-  // Leftovers of a run that died mid-swap are put right before the skin is
-  // read, so that no resolution of it looks missing.
-  std::string ignored;
-  RecoverSkin(*env_.fs, skin_folder, &ignored);
-  if (!base_res_locked_) {
-    if (auto highest = GetHighestBaseResolution(*env_.fs, skins_path_, SelectedSkin(),
-                                                env_.decimal_separator)) {
-      base_resolution_ = *highest;
-    }
-  }
-  fs::path preview = skin_folder / PathFromUtf8(kPreviewName);
-  fs::path background =
-      skin_folder / PathFromUtf8(base_resolution_.name) / PathFromUtf8(kBackgroundName);
-  if (FileExists(*env_.fs, preview)) {
-    ShowPreview(preview);
-  } else if (FileExists(*env_.fs, background)) {
-    ShowPreview(background);
-  } else {
-    ClearPictureBox(controls_.imgSkin);
-  }
-  FillBaseResolutions();
+void MainWindow::ShowPreview(const Image& image, const PixelRect& target) {
+  DrawIntoPictureBox(controls_.imgSkin, image, target);
 }
 
-void MainWindow::FillBaseResolutions() {
-  SendMessageW(controls_.cboBaseResolution, CB_RESETCONTENT, 0, 0);
-  for (const std::string& name :
-       ListResolutionFolders(*env_.fs, skins_path_, SelectedSkin(), env_.decimal_separator)) {
-    int index = AddItem(controls_.cboBaseResolution, Utf8ToWide(name));
-    if (name != base_resolution_.name) continue;
-    Select(controls_.cboBaseResolution, index);
-    cboBaseResolution_Click();
-  }
+void MainWindow::ClearPreview() { ClearPictureBox(controls_.imgSkin); }
+
+void MainWindow::SetCreateCaption(std::string_view utf8) {
+  SetWindowTextW(controls_.cmdCreateSkin, Utf8ToWide(utf8).c_str());
 }
 
-// The chosen entry is also the run's source, so the button never offers a
-// conversion from a folder other than the one shown; a base fixed from the
-// command line stays as it is.
-void MainWindow::cboBaseResolution_Click() {
-  std::wstring entry = WindowText(controls_.cboBaseResolution);
-  // A list left from a skin no longer listed names no folder of the skins shown.
-  bool usable =
-      !SelectedSkin().empty() &&
-      FileExists(*env_.fs, skins_path_ / SelectedSkin() / entry / PathFromUtf8(kSkinFileName));
-  if (usable && !base_res_locked_) {
-    auto chosen = ParseResolutionName(WideToUtf8(entry), env_.decimal_separator);
-    if (chosen) base_resolution_ = *chosen;
-    usable = chosen.has_value();
-  }
-  EnableWindow(controls_.cmdCreateSkin, usable);
-}
-
-// A picture that cannot be read or decoded leaves the preview empty: the
-// preview only helps choosing, it must not stop anyone.
-void MainWindow::ShowPreview(const fs::path& picture) {
-  ClearPictureBox(controls_.imgSkin);
-  std::string bytes, err;
-  if (!env_.fs->ReadFile(picture, &bytes, &err)) return;
-  Image image;
-  std::span data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  if (!DecodePicture(data, &image, &err)) return;
-  // The fitting works in twips, as the box is laid out.
-  PreviewPlacement place = FitPreview(kPreviewRect.width, kPreviewRect.height,
-                                      static_cast<int>(std::nearbyint(image.width * scale_.x)),
-                                      static_cast<int>(std::nearbyint(image.height * scale_.y)));
-  DrawIntoPictureBox(controls_.imgSkin, image,
-                     {TwipsToPixels(place.x, scale_.x), TwipsToPixels(place.y, scale_.y),
-                      TwipsToPixels(place.width, scale_.x), TwipsToPixels(place.height, scale_.y)});
-}
-
-// --- The conversion ------------------------------------------------------
-
-// Without a selected skin the run itself refuses, with its own message.
-void MainWindow::cmdCreateSkin_Click() {
-  RunResult result;
-  try {
-    ConversionRun run(*env_.fs, *this,
-                      RunOptions{.twips_per_pixel_x = scale_.x, .twips_per_pixel_y = scale_.y});
-    result = run.Execute(ReadRequest());
-  } catch (const std::exception& error) {
-    // Nothing may leave a window procedure as an exception: the run ends
-    // here as any failed run does, idle and with one message.
-    EnterIdle();
-    ShowMessage(MessageKind::kError, std::string(kRunFailedText) + "\n" + error.what());
-    return;
-  }
-  ShowResult(result);
-}
-
-// An unattended run asks nothing and reports only what stops it; when it
-// succeeds the window closes.
-void MainWindow::ShowResult(const RunResult& result) {
-  const bool succeeded = result.outcome == RunOutcome::kSucceeded;
-  if (succeeded && auto_mode_) {
-    DestroyWindow(hwnd_);
-    return;
-  }
-  if (succeeded && !result.warnings.empty()) {
-    Message(WarningsMessage(result.warnings), MB_OK | MB_ICONWARNING);
-  }
-  if (result.message_kind != MessageKind::kNone) ShowMessage(result.message_kind, result.message);
-}
-
-RunRequest MainWindow::ReadRequest() {
-  return {.new_width_text = WideToUtf8(WindowText(controls_.txtResH)),
-          .new_height_text = WideToUtf8(WindowText(controls_.txtResV)),
-          .skins_path = skins_path_,
-          .skin = SelectedSkin(),
-          .base = base_resolution_,
-          .decimal_separator = env_.decimal_separator,
-          .auto_mode = auto_mode_};
-}
-
-void MainWindow::EnterBusy() {
-  RememberFocus();
-  for (HWND control : {controls_.cboSkins, controls_.cboBaseResolution, controls_.cmdSelectSkin,
-                       controls_.cmdCreateSkin, controls_.txtResH, controls_.txtResV}) {
-    EnableWindow(control, FALSE);
-  }
-  SetWindowTextW(controls_.cmdCreateSkin, kCreateSkinBusyCaption);
-  // The run holds the thread: paint now, or the busy state never shows.
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-void MainWindow::EnterIdle() {
-  EnableWindow(controls_.cboSkins, TRUE);
-  if (!base_res_locked_) EnableWindow(controls_.cboBaseResolution, TRUE);
-  SetWindowTextW(controls_.cmdCreateSkin, kCreateSkinCaption);
-  for (HWND control :
-       {controls_.cmdSelectSkin, controls_.cmdCreateSkin, controls_.txtResH, controls_.txtResV}) {
-    EnableWindow(control, TRUE);
-  }
-  RestoreFocus();
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
-void MainWindow::SetProgress(float percent) {
-  // The run reports every line; the bar shows whole percents, so a skin
-  // file of a million lines moves it only a hundred times.
-  const long position = std::lround(percent);
-  if (position == progress_position_) return;
-  progress_position_ = position;
-  SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+void MainWindow::SetProgress(long percent) {
+  SendMessageW(controls_.ProgressBar1, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
   UpdateWindow(controls_.ProgressBar1);
 }
 
-bool MainWindow::ConfirmReplace(std::string_view question) {
-  return Message(question, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1) == IDYES;
-}
-
-void MainWindow::ShowMessage(MessageKind kind, std::string_view text) {
+bool MainWindow::Message(std::string_view utf8, MessageStyle style) {
   UINT flags = MB_OK;
-  if (kind == MessageKind::kSuccess) flags |= MB_ICONINFORMATION;
-  if (kind == MessageKind::kError) flags |= MB_ICONERROR;
-  Message(text, flags);
+  if (style == MessageStyle::kInformation) flags |= MB_ICONINFORMATION;
+  if (style == MessageStyle::kWarning) flags |= MB_ICONWARNING;
+  if (style == MessageStyle::kError) flags |= MB_ICONERROR;
+  if (style == MessageStyle::kQuestion) flags = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1;
+  return env_.message_box(hwnd_, Utf8ToWide(utf8), flags) == IDYES;
 }
 
-int MainWindow::Message(std::string_view text, UINT flags) {
-  return env_.message_box(hwnd_, Utf8ToWide(text), flags);
+fs::path MainWindow::BrowseForFolder(const BrowseArgs& args) {
+  return env_.browse_for_folder(hwnd_, args);
 }
+
+void MainWindow::Repaint() {
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void MainWindow::ShowAndProcessPending() {
+  Show(SW_SHOW);
+  ProcessPendingMessages(*this);
+}
+
+void MainWindow::Close() { DestroyWindow(hwnd_); }
 
 // --- Keyboard focus and the default button -------------------------------
 
