@@ -7,6 +7,7 @@
 
 #include "cli/convert_job.h"
 #include "cli/skinconv.h"
+#include "support/file_system.h"
 
 // The commands of skinconv; each returns an exit code and writes one line per
 // error to `err`.
@@ -42,5 +43,18 @@ struct BatchOptions {
 /// resolution; one line per conversion in a fixed order and a final count.
 int BatchCommand(const BatchOptions& options, const CliEnvironment& env, std::ostream& out,
                  std::ostream& err);
+
+/// What `skinconv check` checks.
+struct CheckOptions {
+  std::filesystem::path skins;
+  std::string skin;
+  std::string resolution;  ///< WxH, or empty for the skin's highest
+  bool json = false;
+};
+
+/// Reports what would go wrong in one resolution folder of a skin; 0 when
+/// nothing is found, 1 with findings.
+int CheckCommand(FileSystem& fs, const CheckOptions& options, const CliEnvironment& env,
+                 std::ostream& out, std::ostream& err);
 
 }  // namespace fendrix
