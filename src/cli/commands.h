@@ -45,4 +45,17 @@ struct BatchOptions {
 int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironment& env,
                  std::ostream& out, std::ostream& err);
 
+/// What `skinconv check` checks.
+struct CheckOptions {
+  std::filesystem::path skins;
+  std::string skin;
+  std::string resolution;  ///< WxH, or empty for the skin's highest
+  bool json = false;
+};
+
+/// Reports what would go wrong in one resolution folder of a skin; 0 when
+/// nothing is found, 1 with findings.
+int CheckCommand(FileSystem& fs, const CheckOptions& options, const CliEnvironment& env,
+                 std::ostream& out, std::ostream& err);
+
 }  // namespace fendrix

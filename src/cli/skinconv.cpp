@@ -29,6 +29,18 @@ bool ChooseSkinsFolder(const std::string& given, const CliEnvironment& env,
   return false;
 }
 
+// `skinconv check`, its options given to `options` and `skins`.
+CLI::App* AddCheckCommand(CLI::App& app, CheckOptions* options, std::string* skins) {
+  auto* check = app.add_subcommand(
+      "check", "Report what a resolution folder of a skin gets wrong, each with its line");
+  check->add_option("SKIN", options->skin, "Name of the skin folder")->required();
+  check->add_option("RESOLUTION", options->resolution,
+                    "Resolution folder WxH (default: the skin's highest)");
+  check->add_option("--skins", *skins, "Skins folder (default: ..\\Skins beside a Tools folder)");
+  check->add_flag("--json", options->json, "Print JSON");
+  return check;
+}
+
 }  // namespace
 
 int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliEnvironment& env,
@@ -72,6 +84,9 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
       ->check(CLI::IsMember({"nearest", "smooth"}));
   convert->add_flag("--quiet", quiet, "Print nothing but errors");
 
+  CheckOptions check_options;
+  CLI::App* check = AddCheckCommand(app, &check_options, &skins_option);
+
   std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
   try {
     app.parse(reversed);
@@ -90,6 +105,11 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
   if (*list) {
     if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
     return ListCommand(fs, skins, json, env, out, err);
+  }
+  if (*check) {
+    if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
+    check_options.skins = skins;
+    return CheckCommand(fs, check_options, env, out, err);
   }
   if (*decode) return DecodeCommand(fs, PathFromUtf8(decode_file), out, err);
   if (*encode) return EncodeCommand(fs, PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);

@@ -209,5 +209,21 @@ TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
   EXPECT_EQ(Skinconv({"convert", "Demo", "--skins", skins}).code, 2);
 }
 
+TEST_F(SkinconvTest, CheckReportsFindingsByExitCodeAndAsJson) {
+  const std::string skins = U8(Skins());
+  EXPECT_EQ(Skinconv({"check", "Demo", "--skins", skins}).code, 0);
+  dir_.Write("Player/Skins/Demo/800x600/alt.bmp", "x");
+  Outcome found = Skinconv({"check", "demo", "800x600", "--skins", skins, "--json"});
+  ASSERT_EQ(found.code, 1) << found.err;
+  nlohmann::json report = nlohmann::json::parse(found.out);
+  ASSERT_EQ(report["findings"].size(), 1u) << found.out;
+  EXPECT_FALSE(report["findings"][0]["text"].get<std::string>().empty());
+  report["findings"][0].erase("text");
+  EXPECT_EQ(report, nlohmann::json::parse(R"({"skin": "Demo", "resolution": "800x600",
+      "findings": [{"line": null, "kind": "unused_file", "file": "alt.bmp"}]})"));
+  EXPECT_EQ(Skinconv({"check", "Demo", "640x480", "--skins", skins}).code, 5);
+  EXPECT_EQ(Skinconv({"check", "Demo", "abc", "--skins", skins}).code, 2);
+}
+
 }  // namespace
 }  // namespace fendrix

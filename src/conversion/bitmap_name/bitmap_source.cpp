@@ -23,23 +23,24 @@ bool FindRelative(FileSystem& fs, const fs::path& folder, const fs::path& relati
 
 }  // namespace
 
-bool FindBitmapSource(FileSystem& fs, const fs::path& base_folder, std::string_view value,
-                      std::string_view target_name, fs::path* source, std::string* warning) {
+BitmapLookup FindBitmapSource(FileSystem& fs, const fs::path& base_folder, std::string_view value,
+                              std::string_view target_name, fs::path* source,
+                              std::string* warning) {
   fs::path relative;
   std::string why;
   if (!ResolveBitmapPath(value, &relative, &why) || !IsSafeFileName(target_name, &why)) {
     *warning = "Bildname wird nicht gelesen (" + why + "): " + Cp1252ToUtf8(value);
-    return false;
+    return BitmapLookup::kRefusedName;
   }
   if (!FindRelative(fs, base_folder, relative, source)) {
     *warning = "Bild wird nicht gelesen, sein Pfad ist eine Verknüpfung: " + DisplayPath(*source);
-    return false;
+    return BitmapLookup::kThroughLink;
   }
   if (!FileExists(fs, *source)) {
     *warning = "Bild fehlt: " + DisplayPath(*source);
-    return false;
+    return BitmapLookup::kMissing;
   }
-  return true;
+  return BitmapLookup::kFound;
 }
 
 bool FindSameNameBitmap(FileSystem& fs, const fs::path& base_folder, std::string_view target_name,

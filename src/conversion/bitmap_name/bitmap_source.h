@@ -13,12 +13,15 @@
 
 namespace fendrix {
 
+/// What became of the search for a bitmap's picture.
+enum class BitmapLookup { kFound, kRefusedName, kThroughLink, kMissing };
+
 /// Finds the picture file the bitmap `value` (code-page bytes, relative to
 /// `base_folder`) names. `target_name` is the name it gets in the new folder
-/// and must be a safe file name as well. False, with `warning` in the words
-/// shown to the user, when a name is unsafe, the path runs through a link or
-/// junction, or the file is missing.
-bool FindBitmapSource(FileSystem& fs, const std::filesystem::path& base_folder,
+/// and must be a safe file name as well. Anything but kFound comes with
+/// `warning` in the words shown to the user: a name is unsafe, the path runs
+/// through a link or junction, or the file is missing.
+BitmapLookup FindBitmapSource(FileSystem& fs, const std::filesystem::path& base_folder,
                       std::string_view value, std::string_view target_name,
                       std::filesystem::path* source, std::string* warning);
 

@@ -54,7 +54,8 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   std::string target_name = BitmapTargetName(value);
   fs::path source;
   std::string why;
-  if (!FindBitmapSource(context.fs, context.source_folder, value, target_name, &source, &why)) {
+  if (FindBitmapSource(context.fs, context.source_folder, value, target_name, &source, &why) !=
+      BitmapLookup::kFound) {
     Warn(context, line, std::move(why));
     return true;
   }
