@@ -1,6 +1,5 @@
 #include "support/strings.h"
 
-#include <vector>
 
 namespace fendrix {
 namespace {
@@ -12,26 +11,21 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 std::string GetField(std::string_view text, int index, std::string_view separator, int count) {
   if (separator.empty() || index < 1 || text.find(separator) == std::string_view::npos) return "";
 
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t hit = text.find(separator, start);
-    if (hit == std::string_view::npos) {
-      fields.push_back(text.substr(start));
-      break;
-    }
-    fields.push_back(text.substr(start, hit - start));
-    start = hit + separator.size();
-  }
-
-  auto field_count = static_cast<long long>(fields.size());
-  if (count < 2) return index <= field_count ? std::string(fields[index - 1]) : "";
-
+  // Fields index to last, each followed by the separator when more than one
+  // is asked for; the fields are walked without being collected.
+  const long long last = count < 2 ? index : static_cast<long long>(index) + count - 1;
   std::string run;
-  long long last = static_cast<long long>(index) + count - 1;
-  for (long long i = index; i <= last && i <= field_count; ++i) {
-    run += fields[i - 1];
-    run += separator;
+  std::size_t start = 0;
+  for (long long field = 1; field <= last; ++field) {
+    const std::size_t hit = text.find(separator, start);
+    const std::string_view piece =
+        text.substr(start, hit == std::string_view::npos ? std::string_view::npos : hit - start);
+    if (field >= index) {
+      run += piece;
+      if (count >= 2) run += separator;
+    }
+    if (hit == std::string_view::npos) break;
+    start = hit + separator.size();
   }
   return run;
 }
