@@ -15,16 +15,16 @@
 namespace fendrix {
 
 /// Lists the skins of `skins`, each with its resolution folders.
-int ListCommand(FileSystem& fs, const std::filesystem::path& skins, bool json, const CliEnvironment& env,
-                std::ostream& out, std::ostream& err);
+int ListCommand(FileSystem& fs, const std::filesystem::path& skins, bool json,
+                const CliEnvironment& env, std::ostream& out, std::ostream& err);
 
 /// Prints the deciphered lines of a Skin.vsk as UTF-8.
 int DecodeCommand(FileSystem& fs, const std::filesystem::path& file, std::ostream& out,
                   std::ostream& err);
 
 /// Enciphers UTF-8 plain lines into a Skin.vsk.
-int EncodeCommand(FileSystem& fs, const std::filesystem::path& file, const std::filesystem::path& output,
-                  std::ostream& err);
+int EncodeCommand(FileSystem& fs, const std::filesystem::path& file,
+                  const std::filesystem::path& output, std::ostream& err);
 
 /// Converts one skin to a new resolution.
 int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, const CliEnvironment& env,
@@ -57,5 +57,19 @@ struct CheckOptions {
 /// nothing is found, 1 with findings.
 int CheckCommand(FileSystem& fs, const CheckOptions& options, const CliEnvironment& env,
                  std::ostream& out, std::ostream& err);
+
+/// What `skinconv render` draws.
+struct RenderOptions {
+  std::filesystem::path skins;
+  std::string skin;
+  std::string resolution;  ///< WxH
+  std::filesystem::path output;
+};
+
+/// Draws the layout of the skin at a resolution into a PNG: the folder of
+/// that resolution, or, when there is none, what a conversion would write
+/// there, converted in memory without writing a skin folder.
+int RenderCommand(FileSystem& fs, const RenderOptions& options, const CliEnvironment& env,
+                  std::ostream& out, std::ostream& err);
 
 }  // namespace fendrix

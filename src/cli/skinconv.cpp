@@ -41,6 +41,18 @@ CLI::App* AddCheckCommand(CLI::App& app, CheckOptions* options, std::string* ski
   return check;
 }
 
+// `skinconv render`, its options given to `options` and `skins`.
+CLI::App* AddRenderCommand(CLI::App& app, RenderOptions* options, std::string* skins,
+                           std::string* output) {
+  auto* render = app.add_subcommand(
+      "render", "Draw a skin's layout at a resolution into a PNG (converted in memory if needed)");
+  render->add_option("SKIN", options->skin, "Name of the skin folder")->required();
+  render->add_option("RESOLUTION", options->resolution, "Screen WxH")->required();
+  render->add_option("--skins", *skins, "Skins folder (default: ..\\Skins beside a Tools folder)");
+  render->add_option("-o,--output", *output, "PNG file to write")->required();
+  return render;
+}
+
 }  // namespace
 
 int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliEnvironment& env,
@@ -86,6 +98,9 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
 
   CheckOptions check_options;
   CLI::App* check = AddCheckCommand(app, &check_options, &skins_option);
+  RenderOptions render_options;
+  std::string render_output;
+  CLI::App* render = AddRenderCommand(app, &render_options, &skins_option, &render_output);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
   try {
@@ -111,8 +126,15 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
     check_options.skins = skins;
     return CheckCommand(fs, check_options, env, out, err);
   }
+  if (*render) {
+    if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
+    render_options.skins = skins;
+    render_options.output = PathFromUtf8(render_output);
+    return RenderCommand(fs, render_options, env, out, err);
+  }
   if (*decode) return DecodeCommand(fs, PathFromUtf8(decode_file), out, err);
-  if (*encode) return EncodeCommand(fs, PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
+  if (*encode)
+    return EncodeCommand(fs, PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
   // Either one skin and one resolution, or --all and a list.
   bool batch = !all.empty();
   if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) ||

@@ -225,5 +225,27 @@ TEST_F(SkinconvTest, CheckReportsFindingsByExitCodeAndAsJson) {
   EXPECT_EQ(Skinconv({"check", "Demo", "abc", "--skins", skins}).code, 2);
 }
 
+// A folder that exists is drawn as it stands; one that does not is drawn as
+// a conversion would write it, and the skin folder stays as it was.
+TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
+  const auto before = testing::Snapshot(Skins());
+  for (const char* screen : {"800x600", "1024x768"}) {
+    const fs::path png = dir_.path() / (std::string(screen) + ".png");
+    Outcome drawn = Skinconv({"render", "Demo", screen, "--skins", U8(Skins()), "-o", U8(png)});
+    ASSERT_EQ(drawn.code, 0) << drawn.err;
+    const std::string bytes = testing::ReadAll(png);
+    ASSERT_GT(bytes.size(), 24u);
+    auto be32 = [&](std::size_t at) {
+      std::uint32_t value = 0;
+      for (std::size_t i = 0; i < 4; ++i)
+        value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+      return value;
+    };
+    EXPECT_EQ(std::to_string(be32(16)) + "x" + std::to_string(be32(20)), screen);
+  }
+  EXPECT_EQ(testing::Snapshot(Skins()), before);
+  EXPECT_EQ(Skinconv({"render", "Demo", "1024", "--skins", U8(Skins()), "-o", "x.png"}).code, 2);
+}
+
 }  // namespace
 }  // namespace fendrix

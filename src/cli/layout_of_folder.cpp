@@ -1,0 +1,82 @@
+#include "cli/layout_of_folder.h"
+
+#include <cmath>
+#include <limits>
+#include <span>
+#include <vector>
+
+#include "conversion/bitmap_name/bitmap_source.h"
+#include "conversion/bitmap_name/target_name.h"
+#include "conversion/imaging/picture_decoder.h"
+#include "conversion/skin_text/cipher.h"
+#include "conversion/skin_text/skin_elements.h"
+#include "repository/skin_repository.h"
+#include "support/code_page.h"
+#include "support/file_helpers.h"
+#include "support/path_text.h"
+#include "support/strings.h"
+#include "support/text_lines.h"
+
+namespace fendrix {
+namespace fs = std::filesystem;
+namespace {
+
+std::int32_t Pixels(const std::optional<ElementValue>& value) {
+  if (!value) return 0;
+  const double whole = std::floor(value->value);
+  if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
+        whole <= std::numeric_limits<std::int32_t>::max())) {
+    return 0;
+  }
+  return static_cast<std::int32_t>(whole);
+}
+
+// The background as the player would find it; nothing when it cannot be
+// found or read, since the boxes are worth seeing anyway.
+Image ReadBackground(FileSystem& fs, const fs::path& folder,
+                     const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    if (GetField(line, 1, "=") != "gfxHintergrund") continue;
+    const std::string value = GetField(line, 2, "=");
+    fs::path source;
+    std::string why, bytes;
+    Image picture;
+    if (FindBitmapSource(fs, folder, value, BitmapTargetName(value), &source, &why) ==
+            BitmapLookup::kFound &&
+        fs.ReadFile(source, &bytes, &why) &&
+        DecodePicture({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, &picture,
+                      &why)) {
+      return picture;
+    }
+    return {};
+  }
+  return {};
+}
+
+}  // namespace
+
+bool LayoutOfFolder(FileSystem& fs, const fs::path& folder, std::int32_t width, std::int32_t height,
+                    char decimal_separator, LayoutDrawing* drawing, std::string* err) {
+  const fs::path skin_file = FindEntry(fs, folder, PathFromUtf8(kSkinFileName));
+  std::string stored;
+  if (!fs.ReadFile(skin_file, &stored, err)) return false;
+  std::vector<std::string> lines;
+  LineReader reader(stored);
+  for (std::string_view line; reader.Next(&line);) {
+    lines.emplace_back(line);
+    CryptLine(lines.back(), kSkinKey);
+  }
+
+  drawing->width = width;
+  drawing->height = height;
+  drawing->background = ReadBackground(fs, folder, lines);
+  drawing->boxes.clear();
+  for (const SkinElement& element : ReadSkinElements(lines, decimal_separator)) {
+    if (!element.left && !element.top && !element.width && !element.height) continue;
+    drawing->boxes.push_back({Cp1252ToUtf8(element.name), Pixels(element.left), Pixels(element.top),
+                              Pixels(element.width), Pixels(element.height)});
+  }
+  return true;
+}
+
+}  // namespace fendrix
