@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/convert_json.h"
 #include "repository/skin_repository.h"
 #include "support/file_system.h"
 #include "support/path_text.h"
@@ -23,8 +24,8 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
   std::vector<ConvertJob> jobs;
   for (const auto& skin : skins) {
     for (const std::string& resolution : options.resolutions) {
-      jobs.push_back(
-          {options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth});
+      jobs.push_back({options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth,
+                      options.dry_run});
     }
   }
 
@@ -38,6 +39,11 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
   auto print_ready = [&] {
     for (; printed < jobs.size() && done[printed]; ++printed) {
       const JobReport& report = reports[printed];
+      if (report.exit_code == kExitSuccess) ++succeeded;
+      if (options.json) {
+        out << ConvertJobJson(jobs[printed], report).dump() << "\n";
+        continue;
+      }
       std::string head = jobs[printed].skin + " " + jobs[printed].resolution + ": ";
       if (!options.quiet) {
         for (const std::string& warning : report.warnings) {
@@ -45,7 +51,6 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
         }
       }
       if (report.exit_code == kExitSuccess) {
-        ++succeeded;
         if (!options.quiet) out << head << "ok, " << report.summary << "\n";
       } else {
         err << "skinconv: " << head << report.error << "\n";
@@ -69,7 +74,7 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
   work();
   for (std::thread& thread : threads) thread.join();
 
-  if (!options.quiet || succeeded != jobs.size()) {
+  if (!options.json && (!options.quiet || succeeded != jobs.size())) {
     out << succeeded << " von " << jobs.size() << " Umwandlungen erfolgreich\n";
   }
   return succeeded == jobs.size() ? kExitSuccess : kExitFailure;

@@ -48,29 +48,17 @@ bool ChooseFolder(FileSystem& fs, const CheckOptions& options, const CliEnvironm
   return true;
 }
 
-// A name as a member, with its raw form beside it when it is not UTF-8.
-void PutName(nlohmann::ordered_json& object, const char* member,
-             const std::optional<std::filesystem::path>& name) {
-  if (!name) {
-    object[member] = nullptr;
-    return;
-  }
-  JsonName shown = JsonNameOf(*name);
-  object[member] = shown.text;
-  if (shown.raw) object[std::string(member) + "_raw"] = *shown.raw;
-}
-
 void WriteJson(const std::filesystem::path& skin, const std::string& resolution,
                const std::vector<CheckFinding>& findings, std::ostream& out) {
   nlohmann::ordered_json report;
-  PutName(report, "skin", skin);
+  PutJsonName(report, "skin", skin);
   report["resolution"] = resolution;
   report["findings"] = nlohmann::ordered_json::array();
   for (const CheckFinding& finding : findings) {
     nlohmann::ordered_json entry;
     entry["line"] = finding.line ? nlohmann::ordered_json(*finding.line) : nlohmann::ordered_json();
     entry["kind"] = finding.kind;
-    PutName(entry, "file", finding.file);
+    PutJsonName(entry, "file", finding.file);
     entry["text"] = finding.text;
     report["findings"].push_back(std::move(entry));
   }

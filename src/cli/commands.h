@@ -26,9 +26,10 @@ int DecodeCommand(FileSystem& fs, const std::filesystem::path& file, std::ostrea
 int EncodeCommand(FileSystem& fs, const std::filesystem::path& file,
                   const std::filesystem::path& output, std::ostream& err);
 
-/// Converts one skin to a new resolution.
-int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, const CliEnvironment& env,
-                   std::ostream& out, std::ostream& err);
+/// Converts one skin to a new resolution; with `json` the result as one
+/// JSON object.
+int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, bool json,
+                   const CliEnvironment& env, std::ostream& out, std::ostream& err);
 
 /// What `skinconv convert --all` converts.
 struct BatchOptions {
@@ -37,7 +38,9 @@ struct BatchOptions {
   bool yes = false;
   bool smooth = false;
   bool quiet = false;
-  unsigned jobs = 1;  ///< conversions at once
+  bool json = false;     ///< one JSON object a line, in job order
+  bool dry_run = false;  ///< every run in memory, nothing written
+  unsigned jobs = 1;     ///< conversions at once
 };
 
 /// Converts every skin of the folder, each from its highest base, to each

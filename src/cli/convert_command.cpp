@@ -2,13 +2,18 @@
 
 #include "cli/commands.h"
 #include "cli/convert_job.h"
+#include "cli/convert_json.h"
 
 namespace fendrix {
 
-int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, const CliEnvironment& env,
-                   std::ostream& out, std::ostream& err) {
-  std::ostream* progress = env.progress_terminal && !quiet ? &err : nullptr;
+int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, bool json,
+                   const CliEnvironment& env, std::ostream& out, std::ostream& err) {
+  std::ostream* progress = env.progress_terminal && !quiet && !json ? &err : nullptr;
   JobReport report = RunConvertJob(fs, job, env, progress);
+  if (json) {
+    out << ConvertJobJson(job, report).dump() << "\n";
+    return report.exit_code;
+  }
   if (!quiet) {
     for (const std::string& warning : report.warnings)
       err << "skinconv: Warnung: " << warning << "\n";

@@ -1,12 +1,17 @@
 #include "cli/convert_job.h"
 
+#include <algorithm>
 #include <iomanip>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <sstream>
 
+#include "cli/dry_run.h"
+#include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
 #include "support/file_helpers.h"
+#include "support/memory_file_system.h"
 #include "support/path_text.h"
 #include "support/strings.h"
 
@@ -60,40 +65,75 @@ JobReport Failed(int code, std::string error) {
   return report;
 }
 
-}  // namespace
-
-JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
-                        std::ostream* progress) {
+// The request for `job`; false, with `failure` filled in, when the job names
+// no skin or no base to convert from.
+bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
+                 RunRequest* request, JobReport* failure) {
   const std::filesystem::path skin_folder = FindEntry(fs, job.skins, PathFromUtf8(job.skin));
   if (!FolderExists(fs, skin_folder)) {
-    return Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));
+    *failure = Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));
+    return false;
   }
-
-  RunRequest request;
-  request.skins_path = job.skins;
-  request.skin = skin_folder.filename();
-  request.decimal_separator = env.decimal_separator;
-  request.new_width_text = GetField(job.resolution, 1, "x");
-  request.new_height_text = GetField(job.resolution, 2, "x");
+  request->skins_path = job.skins;
+  request->skin = skin_folder.filename();
+  request->decimal_separator = env.decimal_separator;
+  request->new_width_text = GetField(job.resolution, 1, "x");
+  request->new_height_text = GetField(job.resolution, 2, "x");
   if (!job.from.empty()) {
     std::optional<BaseResolution> from = ParseResolutionName(job.from, env.decimal_separator);
-    if (!from) return Failed(kExitUsage, "keine gültige Basis-Auflösung: " + job.from);
-    request.base = *from;
+    if (!from) {
+      *failure = Failed(kExitUsage, "keine gültige Basis-Auflösung: " + job.from);
+      return false;
+    }
+    request->base = *from;
   } else if (auto highest =
-                 GetHighestBaseResolution(fs, job.skins, request.skin, env.decimal_separator)) {
-    request.base = *highest;
+                 GetHighestBaseResolution(fs, job.skins, request->skin, env.decimal_separator)) {
+    request->base = *highest;
   } else {
-    return Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
-                                    std::string(kSkinFileName) + ": " + DisplayPath(skin_folder));
+    *failure =
+        Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
+                                 std::string(kSkinFileName) + ": " + DisplayPath(skin_folder));
+    return false;
   }
+  return true;
+}
 
-  CliObserver observer(job.yes, progress);
-  RunOptions options;
-  options.filter = job.smooth ? StretchFilter::kSmooth : StretchFilter::kNearest;
-  ConversionRun run(fs, observer, options);
-  RunResult result = run.Execute(request);
+// The files of the new folder, each picture with its size as its header
+// gives it.
+std::vector<WrittenFile> WrittenFiles(FileSystem& fs, const std::filesystem::path& folder) {
+  std::vector<WrittenFile> files;
+  std::vector<DirectoryEntry> entries;
+  std::string ignored;
+  if (!fs.ListDirectory(folder, &entries, &ignored)) return files;
+  for (const DirectoryEntry& entry : entries) {
+    WrittenFile file{entry.name};
+    std::string bytes;
+    if (!entry.is_directory && fs.ReadFile(folder / entry.name, &bytes, &ignored)) {
+      const std::span data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+      PixelRows rows;
+      Image picture;
+      if (FindBmp24Rows(data, &rows)) {
+        file.width = rows.width;
+        file.height = rows.height;
+      } else if (DecodeBmp(data, &picture, &ignored)) {
+        file.width = picture.width;
+        file.height = picture.height;
+      }
+    }
+    files.push_back(std::move(file));
+  }
+  // The same order in memory and on any disk.
+  std::sort(files.begin(), files.end(),
+            [](const WrittenFile& a, const WrittenFile& b) { return a.name < b.name; });
+  return files;
+}
 
+JobReport Report(const ConvertJob& job, const RunRequest& request, const RunResult& result) {
   JobReport report;
+  report.outcome = result.outcome;
+  report.new_folder = result.new_folder;
+  report.lines_written = result.lines_written;
+  report.run_warnings = result.warnings;
   for (const RunWarning& warning : result.warnings) {
     report.warnings.push_back((warning.line ? "Zeile " + std::to_string(warning.line) + ": " : "") +
                               warning.text);
@@ -106,19 +146,58 @@ JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironm
                        std::to_string(result.bitmaps_scaled) + " Bilder skaliert, " +
                        std::to_string(result.bitmaps_copied) + " kopiert, " +
                        std::to_string(result.warnings.size()) + " Warnungen, " +
-                       Seconds(result.elapsed) + " (aus " + request.base.name + ")";
+                       Seconds(result.elapsed) + " (aus " + request.base.name + ")" +
+                       (job.dry_run ? ", Probelauf: nichts geschrieben" : "");
       return report;
     case RunOutcome::kInvalidResolution:
-      return Failed(kExitInvalidResolution, result.message + ": " + job.resolution);
+      report.exit_code = kExitInvalidResolution;
+      report.error = result.message + ": " + job.resolution;
+      return report;
     case RunOutcome::kReplaceDeclined:
-      return Failed(kExitTargetExists,
-                    "der Ordner existiert bereits und bleibt (mit --yes ersetzen): " +
-                        DisplayPath(result.new_folder));
+      report.exit_code = kExitTargetExists;
+      report.error = "der Ordner existiert bereits und bleibt (mit --yes ersetzen): " +
+                     DisplayPath(result.new_folder);
+      return report;
     case RunOutcome::kSameAsBase:
     case RunOutcome::kFailed:
       break;
   }
-  return Failed(kExitFailure, result.message);
+  report.error = result.message;
+  return report;
+}
+
+}  // namespace
+
+JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
+                        std::ostream* progress) {
+  RunRequest request;
+  JobReport failure;
+  if (!MakeRequest(fs, job, env, &request, &failure)) return failure;
+
+  // A dry run works on a copy in memory of what the run reads.
+  MemoryFileSystem memory;
+  if (job.dry_run) {
+    // The folder the run will name, as it names it: "800,4x600" makes 800x600.
+    const std::optional<BaseResolution> asked =
+        ParseResolutionName(job.resolution, env.decimal_separator);
+    const std::string target =
+        asked ? std::to_string(asked->width) + "x" + std::to_string(asked->height) : job.resolution;
+    std::string err;
+    if (!LoadForDryRun(fs, job.skins, request.skin, request.base.name, target, &memory, &err)) {
+      return Failed(kExitFailure, err);
+    }
+  }
+  FileSystem& files = job.dry_run ? static_cast<FileSystem&>(memory) : fs;
+
+  CliObserver observer(job.yes, progress);
+  RunOptions options;
+  options.filter = job.smooth ? StretchFilter::kSmooth : StretchFilter::kNearest;
+  ConversionRun run(files, observer, options);
+  const RunResult result = run.Execute(request);
+  JobReport report = Report(job, request, result);
+  if (result.outcome == RunOutcome::kSucceeded)
+    report.files = WrittenFiles(files, result.new_folder);
+  return report;
 }
 
 }  // namespace fendrix

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/skinconv.h"
+#include "conversion/run/run_result.h"
 #include "support/file_system.h"
 
 namespace fendrix {
@@ -18,6 +21,14 @@ struct ConvertJob {
   std::string from;        ///< WxH, or empty for the skin's highest
   bool yes = false;
   bool smooth = false;
+  bool dry_run = false;  ///< the whole run in memory, nothing written
+};
+
+/// A file of a new folder; a picture with its size in pixels.
+struct WrittenFile {
+  std::filesystem::path name;
+  std::optional<std::int32_t> width;
+  std::optional<std::int32_t> height;
 };
 
 /// What a job did, in the words skinconv prints.
@@ -26,6 +37,12 @@ struct JobReport {
   std::string summary;                ///< one line on success
   std::string error;                  ///< one line on failure
   std::vector<std::string> warnings;  ///< one line each
+  /// What the run did, for --json; kFailed also before a run could start.
+  RunOutcome outcome = RunOutcome::kFailed;
+  std::filesystem::path new_folder;
+  std::size_t lines_written = 0;
+  std::vector<WrittenFile> files;  ///< of the new folder, after a success
+  std::vector<RunWarning> run_warnings;
 };
 
 /// Runs one conversion, transactional like every run. `progress` receives a

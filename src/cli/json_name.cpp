@@ -105,4 +105,15 @@ JsonName JsonNameOf(const std::filesystem::path& name) {
 #endif
 }
 
+void PutJsonName(nlohmann::ordered_json& object, const std::string& member,
+                 const std::optional<std::filesystem::path>& name) {
+  if (!name) {
+    object[member] = nullptr;
+    return;
+  }
+  JsonName shown = JsonNameOf(*name);
+  object[member] = shown.text;
+  if (shown.raw) object[member + "_raw"] = *shown.raw;
+}
+
 }  // namespace fendrix

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 // A file name as JSON can carry it. JSON text is Unicode, a file name is not
 // always: a POSIX name is any bytes (an old archive leaves Latin-1 ones), a
 // Windows name any 16-bit units (unpaired surrogates included). The readable
@@ -34,5 +36,10 @@ JsonName JsonNameFromUtf16(std::u16string_view units);
 
 /// From a name as the platform holds it: bytes here, UTF-16 on Windows.
 JsonName JsonNameOf(const std::filesystem::path& name);
+
+/// Sets `object[member]` to the name's readable form (null for no name) and,
+/// when that is not the name itself, `member` + "_raw" to its raw form.
+void PutJsonName(nlohmann::ordered_json& object, const std::string& member,
+                 const std::optional<std::filesystem::path>& name);
 
 }  // namespace fendrix

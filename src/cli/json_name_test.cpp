@@ -21,7 +21,9 @@ TEST(JsonNameTest, BytesOutsideUtf8BecomeOneReplacementAPiece) {
       {"\xED\xA0\x80", {std::string(kFffd) + kFffd + kFffd, "\\xED\\xA0\\x80"}},
       {"\xF4\x90\x80\x80", {std::string(kFffd) + kFffd + kFffd + kFffd, "\\xF4\\x90\\x80\\x80"}},
       // A sequence cut short by the next character, and one by the end.
-      {"\xF0\x9F\x8E" "A\xE9", {std::string(kFffd) + "A" + kFffd, "\\xF0\\x9F\\x8EA\\xE9"}},
+      {"\xF0\x9F\x8E"
+       "A\xE9",
+       {std::string(kFffd) + "A" + kFffd, "\\xF0\\x9F\\x8EA\\xE9"}},
       {"\\\xFF\xC3\xA4", {std::string("\\") + kFffd + "\xC3\xA4", "\\\\\\xFF\xC3\xA4"}},
   };
   for (const auto& [bytes, expected] : rows) {

@@ -95,6 +95,9 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
   convert->add_option("--filter", filter, "Resampling: nearest (exact colours) or smooth")
       ->check(CLI::IsMember({"nearest", "smooth"}));
   convert->add_flag("--quiet", quiet, "Print nothing but errors");
+  bool json_result = false;
+  convert->add_flag("--json", json_result, "Print the result as JSON (one object a conversion)");
+  convert->add_flag("--dry-run", job.dry_run, "Run in memory and report, writing nothing");
 
   CheckOptions check_options;
   CLI::App* check = AddCheckCommand(app, &check_options, &skins_option);
@@ -147,9 +150,9 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
   if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
   job.skins = skins;
   job.smooth = filter == "smooth";
-  if (!batch) return ConvertCommand(fs, job, quiet, env, out, err);
+  if (!batch) return ConvertCommand(fs, job, quiet, json_result, env, out, err);
 
-  BatchOptions options{skins, {}, job.yes, job.smooth, quiet, jobs};
+  BatchOptions options{skins, {}, job.yes, job.smooth, quiet, json_result, job.dry_run, jobs};
   std::istringstream list_text(all);
   for (std::string resolution; std::getline(list_text, resolution, ',');) {
     options.resolutions.push_back(resolution);

@@ -247,5 +247,40 @@ TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
   EXPECT_EQ(Skinconv({"render", "Demo", "1024", "--skins", U8(Skins()), "-o", "x.png"}).code, 2);
 }
 
+// A dry run reports what the real run then writes, file by file, and
+// writes nothing itself; a run that fails says why in its JSON too.
+TEST_F(SkinconvTest, ConvertJsonAndDryRunReportWhatARunWrites) {
+  dir_.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
+             EncipherLines({"gfxHintergrund=back.bmp", "Titel.Left=abc", "gfxSchluss=weg.bmp"}));
+  const auto before = testing::Snapshot(Skins());
+  const std::vector<std::string> args = {"convert", "Demo",      "640x512",
+                                         "--skins", U8(Skins()), "--json"};
+  std::vector<std::string> dry = args;
+  dry.push_back("--dry-run");
+  Outcome planned = Skinconv(dry);
+  ASSERT_EQ(planned.code, 0) << planned.err;
+  EXPECT_EQ(testing::Snapshot(Skins()), before);
+  Outcome done = Skinconv(args);
+  ASSERT_EQ(done.code, 0) << done.err;
+
+  nlohmann::json plan = nlohmann::json::parse(planned.out), real = nlohmann::json::parse(done.out);
+  EXPECT_EQ(plan["dry_run"], true);
+  EXPECT_EQ(plan["outcome"], "succeeded");
+  EXPECT_EQ(plan["files"], real["files"]);
+  EXPECT_EQ(real["files"], nlohmann::json::parse(R"([
+    {"name": "Skin.vsk", "width": null, "height": null},
+    {"name": "back.bmp", "width": 32, "height": 24}])"));
+  EXPECT_EQ(plan["warnings"], real["warnings"]);
+  ASSERT_EQ(real["warnings"].size(), 2u);
+  EXPECT_EQ(real["warnings"][0]["line"], 2);
+  EXPECT_EQ(real["warnings"][1]["line"], 3);
+
+  Outcome declined = Skinconv(args);
+  EXPECT_EQ(declined.code, 4);
+  nlohmann::json refused = nlohmann::json::parse(declined.out);
+  EXPECT_EQ(refused["outcome"], "replace_declined");
+  EXPECT_NE(refused["error"].get<std::string>().find("--yes"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace fendrix
