@@ -40,6 +40,8 @@ struct BatchOptions {
   bool quiet = false;
   bool json = false;     ///< one JSON object a line, in job order
   bool dry_run = false;  ///< every run in memory, nothing written
+  FitMode fit = FitMode::kStretch;
+  std::uint32_t bar_colour = 0;  ///< 0xRRGGBB
   unsigned jobs = 1;     ///< conversions at once
 };
 
@@ -67,6 +69,8 @@ struct RenderOptions {
   std::string skin;
   std::string resolution;  ///< WxH
   std::filesystem::path output;
+  FitMode fit = FitMode::kStretch;  ///< of the conversion in memory
+  std::uint32_t bar_colour = 0;     ///< 0xRRGGBB
 };
 
 /// Draws the layout of the skin at a resolution into a PNG: the folder of

@@ -77,6 +77,8 @@ bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& en
   request->skins_path = job.skins;
   request->skin = skin_folder.filename();
   request->decimal_separator = env.decimal_separator;
+  request->fit = job.fit;
+  request->bar_colour = job.bar_colour;
   request->new_width_text = GetField(job.resolution, 1, "x");
   request->new_height_text = GetField(job.resolution, 2, "x");
   if (!job.from.empty()) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/skinconv.h"
+#include "conversion/run/run_request.h"
 #include "conversion/run/run_result.h"
 #include "support/file_system.h"
 
@@ -22,6 +23,8 @@ struct ConvertJob {
   bool yes = false;
   bool smooth = false;
   bool dry_run = false;  ///< the whole run in memory, nothing written
+  FitMode fit = FitMode::kStretch;
+  std::uint32_t bar_colour = 0;  ///< 0xRRGGBB
 };
 
 /// A file of a new folder; a picture with its size in pixels.

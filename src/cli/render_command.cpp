@@ -44,7 +44,9 @@ bool LayoutOfConversion(FileSystem& fs, const RenderOptions& options, const Base
                      .skin = FindEntry(fs, options.skins, PathFromUtf8(options.skin)).filename(),
                      .base = *base,
                      .decimal_separator = env.decimal_separator,
-                     .auto_mode = true};
+                     .auto_mode = true,
+                     .fit = options.fit,
+                     .bar_colour = options.bar_colour};
   SilentObserver observer;
   const RunResult result = ConversionRun(memory, observer).Execute(request);
   if (result.outcome != RunOutcome::kSucceeded) {

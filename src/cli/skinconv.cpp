@@ -29,28 +29,110 @@ bool ChooseSkinsFolder(const std::string& given, const CliEnvironment& env,
   return false;
 }
 
-// `skinconv check`, its options given to `options` and `skins`.
-CLI::App* AddCheckCommand(CLI::App& app, CheckOptions* options, std::string* skins) {
+// Everything the command line can say, filled in by CLI11.
+struct Options {
+  std::string skins;  // --skins, shared by the commands that read skins
+  bool list_json = false;
+  std::string decode_file, encode_file, encode_output;
+  ConvertJob job;
+  std::string filter = "nearest", all, fit = "stretch", bars = "000000";
+  bool quiet = false;
+  bool convert_json = false;
+  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
+  CheckOptions check;
+  RenderOptions render;
+  std::string render_output;
+};
+
+constexpr char kSkinsHelp[] = "Skins folder (default: ..\\Skins beside a Tools folder)";
+
+// --fit and --bars, for the commands that convert.
+void AddFitOptions(CLI::App* command, Options* o) {
+  command->add_option("--fit", o->fit, "stretch (each axis alone) or keep (proportions, bars)")
+      ->check(CLI::IsMember({"stretch", "keep"}));
+  command
+      ->add_option("--bars", o->bars, "Colour of the bars with --fit keep, RRGGBB (default black)")
+      ->check([](const std::string& text) {
+        return text.size() == 6 &&
+                       text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
+                   ? std::string()
+                   : std::string("RRGGBB expected");
+      });
+}
+
+CLI::App* AddConvertCommand(CLI::App& app, Options* o) {
+  auto* convert = app.add_subcommand(
+      "convert", "Convert a skin (or with --all every skin) to a new resolution");
+  convert->add_option("SKIN", o->job.skin, "Name of the skin folder");
+  convert->add_option("RESOLUTION", o->job.resolution, "New resolution, WxH");
+  convert->add_option("--all", o->all,
+                      "Convert every skin to each of these resolutions, WxH[,WxH...]");
+  convert->add_option("--skins", o->skins, kSkinsHelp);
+  convert->add_option("--from", o->job.from, "Base resolution WxH (default: the skin's highest)");
+  convert->add_option("--jobs", o->jobs, "Conversions at once with --all (default: the cores)")
+      ->check(CLI::Range(1u, 64u));
+  convert->add_flag("--yes", o->job.yes, "Replace an existing resolution folder");
+  convert->add_option("--filter", o->filter, "Resampling: nearest (exact colours) or smooth")
+      ->check(CLI::IsMember({"nearest", "smooth"}));
+  convert->add_flag("--quiet", o->quiet, "Print nothing but errors");
+  convert->add_flag("--json", o->convert_json,
+                    "Print the result as JSON (one object a conversion)");
+  convert->add_flag("--dry-run", o->job.dry_run, "Run in memory and report, writing nothing");
+  AddFitOptions(convert, o);
+  return convert;
+}
+
+CLI::App* AddCheckCommand(CLI::App& app, Options* o) {
   auto* check = app.add_subcommand(
       "check", "Report what a resolution folder of a skin gets wrong, each with its line");
-  check->add_option("SKIN", options->skin, "Name of the skin folder")->required();
-  check->add_option("RESOLUTION", options->resolution,
+  check->add_option("SKIN", o->check.skin, "Name of the skin folder")->required();
+  check->add_option("RESOLUTION", o->check.resolution,
                     "Resolution folder WxH (default: the skin's highest)");
-  check->add_option("--skins", *skins, "Skins folder (default: ..\\Skins beside a Tools folder)");
-  check->add_flag("--json", options->json, "Print JSON");
+  check->add_option("--skins", o->skins, kSkinsHelp);
+  check->add_flag("--json", o->check.json, "Print JSON");
   return check;
 }
 
-// `skinconv render`, its options given to `options` and `skins`.
-CLI::App* AddRenderCommand(CLI::App& app, RenderOptions* options, std::string* skins,
-                           std::string* output) {
+CLI::App* AddRenderCommand(CLI::App& app, Options* o) {
   auto* render = app.add_subcommand(
       "render", "Draw a skin's layout at a resolution into a PNG (converted in memory if needed)");
-  render->add_option("SKIN", options->skin, "Name of the skin folder")->required();
-  render->add_option("RESOLUTION", options->resolution, "Screen WxH")->required();
-  render->add_option("--skins", *skins, "Skins folder (default: ..\\Skins beside a Tools folder)");
-  render->add_option("-o,--output", *output, "PNG file to write")->required();
+  render->add_option("SKIN", o->render.skin, "Name of the skin folder")->required();
+  render->add_option("RESOLUTION", o->render.resolution, "Screen WxH")->required();
+  render->add_option("--skins", o->skins, kSkinsHelp);
+  render->add_option("-o,--output", o->render_output, "PNG file to write")->required();
+  AddFitOptions(render, o);
   return render;
+}
+
+FitMode Fit(const Options& o) { return o.fit == "keep" ? FitMode::kKeep : FitMode::kStretch; }
+std::uint32_t Bars(const Options& o) {
+  return static_cast<std::uint32_t>(std::stoul(o.bars, nullptr, 16));
+}
+
+// One skin and one resolution, or --all and a list.
+int RunConvert(FileSystem& fs, Options& o, const CliEnvironment& env, std::ostream& out,
+               std::ostream& err) {
+  ConvertJob& job = o.job;
+  const bool batch = !o.all.empty();
+  if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) ||
+      (batch && !job.from.empty())) {
+    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN ohne SKIN und "
+           "--from (skinconv convert --help)\n";
+    return kExitUsage;
+  }
+  if (!ChooseSkinsFolder(o.skins, env, &job.skins, err)) return kExitUsage;
+  job.smooth = o.filter == "smooth";
+  job.fit = Fit(o);
+  job.bar_colour = Bars(o);
+  if (!batch) return ConvertCommand(fs, job, o.quiet, o.convert_json, env, out, err);
+
+  BatchOptions options{job.skins,      {},          job.yes, job.smooth,     o.quiet,
+                       o.convert_json, job.dry_run, job.fit, job.bar_colour, o.jobs};
+  std::istringstream list_text(o.all);
+  for (std::string resolution; std::getline(list_text, resolution, ',');) {
+    options.resolutions.push_back(resolution);
+  }
+  return BatchCommand(fs, options, env, out, err);
 }
 
 }  // namespace
@@ -59,51 +141,18 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
                 std::ostream& out, std::ostream& err) {
   CLI::App app{"skinconv: converts jukebox skins to a new screen resolution", "skinconv"};
   app.require_subcommand(1);
-
-  std::string skins_option;
-  bool json = false;
+  Options o;
   auto* list = app.add_subcommand("list", "List the skins and their resolution folders");
-  list->add_option("--skins", skins_option,
-                   "Skins folder (default: ..\\Skins beside a Tools folder)");
-  list->add_flag("--json", json, "Print JSON");
-
-  std::string decode_file;
+  list->add_option("--skins", o.skins, kSkinsHelp);
+  list->add_flag("--json", o.list_json, "Print JSON");
   auto* decode = app.add_subcommand("decode", "Print the deciphered lines of a Skin.vsk as UTF-8");
-  decode->add_option("FILE", decode_file, "Skin.vsk to decipher")->required();
-
-  std::string encode_file, encode_output;
+  decode->add_option("FILE", o.decode_file, "Skin.vsk to decipher")->required();
   auto* encode = app.add_subcommand("encode", "Encipher UTF-8 plain lines into a Skin.vsk");
-  encode->add_option("FILE", encode_file, "Plain text, one line per line feed")->required();
-  encode->add_option("-o,--output", encode_output, "Skin.vsk to write")->required();
-
-  ConvertJob job;
-  std::string filter = "nearest", all;
-  bool quiet = false;
-  unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
-  auto* convert = app.add_subcommand(
-      "convert", "Convert a skin (or with --all every skin) to a new resolution");
-  convert->add_option("SKIN", job.skin, "Name of the skin folder");
-  convert->add_option("RESOLUTION", job.resolution, "New resolution, WxH");
-  convert->add_option("--all", all,
-                      "Convert every skin to each of these resolutions, WxH[,WxH...]");
-  convert->add_option("--skins", skins_option,
-                      "Skins folder (default: ..\\Skins beside a Tools folder)");
-  convert->add_option("--from", job.from, "Base resolution WxH (default: the skin's highest)");
-  convert->add_option("--jobs", jobs, "Conversions at once with --all (default: the cores)")
-      ->check(CLI::Range(1u, 64u));
-  convert->add_flag("--yes", job.yes, "Replace an existing resolution folder");
-  convert->add_option("--filter", filter, "Resampling: nearest (exact colours) or smooth")
-      ->check(CLI::IsMember({"nearest", "smooth"}));
-  convert->add_flag("--quiet", quiet, "Print nothing but errors");
-  bool json_result = false;
-  convert->add_flag("--json", json_result, "Print the result as JSON (one object a conversion)");
-  convert->add_flag("--dry-run", job.dry_run, "Run in memory and report, writing nothing");
-
-  CheckOptions check_options;
-  CLI::App* check = AddCheckCommand(app, &check_options, &skins_option);
-  RenderOptions render_options;
-  std::string render_output;
-  CLI::App* render = AddRenderCommand(app, &render_options, &skins_option, &render_output);
+  encode->add_option("FILE", o.encode_file, "Plain text, one line per line feed")->required();
+  encode->add_option("-o,--output", o.encode_output, "Skin.vsk to write")->required();
+  CLI::App* convert = AddConvertCommand(app, &o);
+  CLI::App* check = AddCheckCommand(app, &o);
+  CLI::App* render = AddRenderCommand(app, &o);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
   try {
@@ -119,45 +168,23 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
     return kExitUsage;
   }
 
+  if (*decode) return DecodeCommand(fs, PathFromUtf8(o.decode_file), out, err);
+  if (*encode) {
+    return EncodeCommand(fs, PathFromUtf8(o.encode_file), PathFromUtf8(o.encode_output), err);
+  }
+  if (*convert) return RunConvert(fs, o, env, out, err);
   std::filesystem::path skins;
-  if (*list) {
-    if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
-    return ListCommand(fs, skins, json, env, out, err);
-  }
+  if (!ChooseSkinsFolder(o.skins, env, &skins, err)) return kExitUsage;
+  if (*list) return ListCommand(fs, skins, o.list_json, env, out, err);
   if (*check) {
-    if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
-    check_options.skins = skins;
-    return CheckCommand(fs, check_options, env, out, err);
+    o.check.skins = skins;
+    return CheckCommand(fs, o.check, env, out, err);
   }
-  if (*render) {
-    if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
-    render_options.skins = skins;
-    render_options.output = PathFromUtf8(render_output);
-    return RenderCommand(fs, render_options, env, out, err);
-  }
-  if (*decode) return DecodeCommand(fs, PathFromUtf8(decode_file), out, err);
-  if (*encode)
-    return EncodeCommand(fs, PathFromUtf8(encode_file), PathFromUtf8(encode_output), err);
-  // Either one skin and one resolution, or --all and a list.
-  bool batch = !all.empty();
-  if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) ||
-      (batch && !job.from.empty())) {
-    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN ohne SKIN und "
-           "--from "
-           "(skinconv convert --help)\n";
-    return kExitUsage;
-  }
-  if (!ChooseSkinsFolder(skins_option, env, &skins, err)) return kExitUsage;
-  job.skins = skins;
-  job.smooth = filter == "smooth";
-  if (!batch) return ConvertCommand(fs, job, quiet, json_result, env, out, err);
-
-  BatchOptions options{skins, {}, job.yes, job.smooth, quiet, json_result, job.dry_run, jobs};
-  std::istringstream list_text(all);
-  for (std::string resolution; std::getline(list_text, resolution, ',');) {
-    options.resolutions.push_back(resolution);
-  }
-  return BatchCommand(fs, options, env, out, err);
+  o.render.skins = skins;
+  o.render.output = PathFromUtf8(o.render_output);
+  o.render.fit = Fit(o);
+  o.render.bar_colour = Bars(o);
+  return RenderCommand(fs, o.render, env, out, err);
 }
 
 }  // namespace fendrix

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <random>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
 
+#include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/test_skin.h"
 
 namespace fendrix {
@@ -280,6 +282,39 @@ TEST_F(SkinconvTest, ConvertJsonAndDryRunReportWhatARunWrites) {
   nlohmann::json refused = nlohmann::json::parse(declined.out);
   EXPECT_EQ(refused["outcome"], "replace_declined");
   EXPECT_NE(refused["error"].get<std::string>().find("--yes"), std::string::npos);
+}
+
+// 5:4 onto 16:9: one factor for both axes, the layout centred, the
+// background padded with bars to the whole screen; nothing distorted.
+TEST_F(SkinconvTest, ConvertWithFitKeepKeepsProportionsAndPadsTheBackground) {
+  dir_.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
+             EncipherLines({"gfxHintergrund=back.bmp", "Knopf.Left=100", "Knopf.Top=200",
+                            "Knopf.Width=64", "Knopf.Height=64", "Knopf.FontSize=12"}));
+  dir_.Write("Player/Skins/Demo/1280x1024/back.bmp", testing::BmpFile(128, 102));
+  Outcome done = Skinconv({"convert", "Demo", "1920x1080", "--skins", U8(Skins()), "--fit", "keep",
+                           "--bars", "102030"});
+  ASSERT_EQ(done.code, 0) << done.err;
+  const fs::path made = Skins() / "Demo" / "1920x1080";
+  EXPECT_EQ(testing::DecipherLines(testing::ReadAll(made / "Skin.vsk")),
+            (std::vector<std::string>{"gfxHintergrund=back.bmp", "Knopf.Left=390", "Knopf.Top=210",
+                                      "Knopf.Width=67", "Knopf.Height=67", "Knopf.FontSize=12"}));
+  const std::string bmp = testing::ReadAll(made / "back.bmp");
+  Image back;
+  std::string why;
+  ASSERT_TRUE(
+      DecodeBmp({reinterpret_cast<const std::uint8_t*>(bmp.data()), bmp.size()}, &back, &why))
+      << why;
+  ASSERT_EQ(back.width, 1920);
+  ASSERT_EQ(back.height, 1080);
+  const std::uint8_t bar[3] = {0x30, 0x20, 0x10};  // blue, green, red
+  for (std::int32_t x : {0, 284, 1920 - 285, 1919}) {
+    EXPECT_EQ(std::memcmp(back.Row(50) + 3 * x, bar, 3), 0) << x;
+  }
+  EXPECT_NE(std::memcmp(back.Row(50) + 3 * 300, bar, 3), 0);
+
+  for (const char* bad : {"--fit=bogus", "--bars=12345G"}) {
+    EXPECT_EQ(Skinconv({"convert", "Demo", "800x600", "--skins", U8(Skins()), bad}).code, 2) << bad;
+  }
 }
 
 }  // namespace

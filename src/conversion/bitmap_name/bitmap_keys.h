@@ -13,6 +13,9 @@ namespace fendrix {
 inline constexpr std::array<std::string_view, 5> kBitmapKeys = {
     "gfxHintergrund", "gfxLautst\xE4rkeregler", "gfxSchluss", "gfxSongsuche", "gfxWunschliste"};
 
+/// The key of the background, the bitmap that fills the whole screen.
+inline constexpr std::string_view kBackgroundKey = kBitmapKeys[0];
+
 /// True when `key` is one of kBitmapKeys.
 inline bool IsBitmapKey(std::string_view key) {
   for (std::string_view bitmap_key : kBitmapKeys) {

@@ -1,6 +1,8 @@
 #include "conversion/imaging/scaler.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <span>
 
@@ -31,6 +33,27 @@ void Warn(ScaleContext& context, std::size_t line, std::string text) {
   context.warnings.push_back({line, std::move(text)});
 }
 
+// The picture stretched to the plan's size and placed on the canvas, which
+// it is clipped to; the rest of the canvas has the bars' colour.
+std::string PaddedBackground(ScaleContext& context, const PixelRows& picture,
+                             const BitmapPlan& plan) {
+  const BackgroundCanvas& canvas = *context.canvas;
+  Image scaled{plan.width, plan.height,
+               std::vector<std::uint8_t>(static_cast<std::size_t>(plan.width) * plan.height * 3)};
+  StretchRows(picture, WriteRows(scaled), context.filter);
+  std::string file;
+  const MutablePixelRows rows = PrepareBmp24(canvas.width, canvas.height, &file);
+  for (std::int32_t y = 0; y < canvas.height; ++y) {
+    std::uint8_t* out = rows.Row(y);
+    for (std::int32_t x = 0; x < canvas.width; ++x) std::memcpy(out + 3 * x, canvas.bar_bgr, 3);
+    const std::int32_t from_y = y - canvas.offset_y;
+    if (from_y < 0 || from_y >= scaled.height) continue;
+    const std::int32_t width = std::min(scaled.width, canvas.width - canvas.offset_x);
+    if (width > 0) std::memcpy(out + 3 * canvas.offset_x, scaled.Row(from_y), 3 * width);
+  }
+  return file;
+}
+
 }  // namespace
 
 BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
@@ -49,7 +72,7 @@ BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionF
   return plan;
 }
 
-bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line,
+bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line, bool background,
                  std::string* err) {
   std::string target_name = BitmapTargetName(value);
   fs::path source;
@@ -84,6 +107,12 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
            std::to_string(kMaxImageSide) + " Pixel Seitenlänge oder " +
            std::to_string(kMaxImagePixels / (1024 * 1024)) + " Megapixel)";
     return false;
+  }
+  if (background && context.canvas) {
+    if (!plan.scale) plan = {true, picture.width, picture.height};
+    if (!context.fs.WriteFile(target, PaddedBackground(context, picture, plan), err)) return false;
+    ++context.scaled;
+    return true;
   }
   if (plan.scale) {
     // Resampled straight into the rows of the file to write.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,16 @@ struct ScaleBuffers {
   std::string target;  ///< the BMP file to write
 };
 
+/// The whole screen a background is padded to when a layout keeps its
+/// proportions: the scaled picture placed at the offset, bars around it.
+struct BackgroundCanvas {
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::int32_t offset_x = 0;
+  std::int32_t offset_y = 0;
+  std::uint8_t bar_bgr[3] = {0, 0, 0};
+};
+
 /// Settings and tallies shared by every bitmap of one run.
 struct ScaleContext {
   FileSystem& fs;
@@ -48,6 +59,8 @@ struct ScaleContext {
   StretchFilter filter = StretchFilter::kNearest;
   float twips_per_pixel_x = 15;
   float twips_per_pixel_y = 15;
+  /// Only when the layout keeps its proportions.
+  std::optional<BackgroundCanvas> canvas;
   std::size_t scaled = 0;
   std::size_t copied = 0;
   std::vector<RunWarning> warnings;
@@ -62,6 +75,9 @@ struct ScaleContext {
 /// `err` naming the file and the reason, when a picture cannot be read, its
 /// result would exceed the largest picture allowed, or the result cannot be
 /// written.
-bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line, std::string* err);
+/// With a canvas, the background (`background`) is scaled and then padded to
+/// the whole canvas.
+bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line, bool background,
+                 std::string* err);
 
 }  // namespace fendrix

@@ -113,7 +113,7 @@ TEST(ScaleBitmapTest, WritesWhatThePlainDecodeStretchAndEncodeWrite) {
                        std::to_string(static_cast<int>(filter)) + " factors " +
                        std::to_string(factors.x) + "/" + std::to_string(factors.y));
           std::string err;
-          ASSERT_TRUE(ScaleBitmap(context, name, 1, &err)) << err;
+          ASSERT_TRUE(ScaleBitmap(context, name, 1, false, &err)) << err;
           const std::string written = testing::ReadAll(dir.files, target / (std::to_string(seed) + ".bmp"));
           EXPECT_TRUE(written == PlainResult(file, factors, filter));
         }

@@ -94,7 +94,16 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   const std::string new_name = std::to_string(*width) + "x" + std::to_string(*height);
   const StagedFolder folders = StagedFolderFor(skin_folder, new_name);
   result.new_folder = folders.target;
-  factors_ = ComputeFactors(in.base.width, in.base.height, *width, *height);
+  canvas_.reset();
+  if (in.fit == FitMode::kKeep) {
+    factors_ = KeepAspectFactors(in.base.width, in.base.height, *width, *height);
+    canvas_ = BackgroundCanvas{*width, *height, factors_.offset_x, factors_.offset_y,
+                               {static_cast<std::uint8_t>(in.bar_colour & 0xFF),
+                                static_cast<std::uint8_t>((in.bar_colour >> 8) & 0xFF),
+                                static_cast<std::uint8_t>((in.bar_colour >> 16) & 0xFF)}};
+  } else {
+    factors_ = ComputeFactors(in.base.width, in.base.height, *width, *height);
+  }
 
   // Replacing the base folder would destroy the very files the run reads.
   if (NamesEqualIgnoringCase(PathFromUtf8(new_name), base_folder.filename())) {
@@ -172,7 +181,8 @@ bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
                        factors_,
                        options_.filter,
                        options_.twips_per_pixel_x,
-                       options_.twips_per_pixel_y};
+                       options_.twips_per_pixel_y,
+                       canvas_};
   if (!RewriteSkinFile(source_file, folders.staging / PathFromUtf8(kSkinFileName), line_count,
                        in.decimal_separator, bitmaps, &result->lines_written, err)) {
     return false;
@@ -180,7 +190,7 @@ bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
 
   for (std::string_view arrow : kArrowBitmaps) {
     if (FileExists(fs_, FindEntry(fs_, base_folder, PathFromUtf8(arrow))) &&
-        !ScaleBitmap(bitmaps, arrow, 0, err)) {
+        !ScaleBitmap(bitmaps, arrow, 0, false, err)) {
       return false;
     }
   }
@@ -205,8 +215,9 @@ bool ConversionRun::RewriteSkinFile(const fs::path& source, const fs::path& targ
   events.kept_value = [&bitmaps](std::size_t line, std::string text) {
     bitmaps.warnings.push_back({line, std::move(text)});
   };
-  events.bitmap = [&bitmaps](std::string_view value, std::size_t line, std::string* why) {
-    return ScaleBitmap(bitmaps, value, line, why);
+  events.bitmap = [&bitmaps](std::string_view value, std::size_t line, bool background,
+                             std::string* why) {
+    return ScaleBitmap(bitmaps, value, line, background, why);
   };
   return WriteRewrittenSkinFile(fs_, {source, target, line_count, factors_, decimal_separator},
                                 events, lines_written, err);

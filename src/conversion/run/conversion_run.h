@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "conversion/imaging/scaler.h"
 #include "conversion/skin_text/factors.h"
 #include "conversion/run/run_observer.h"
 #include "conversion/run/run_request.h"
@@ -13,7 +15,6 @@
 
 namespace fendrix {
 
-struct ScaleContext;
 struct StagedFolder;
 
 inline constexpr std::string_view kInvalidResolutionText = "Keine gültige Auflösung angegeben";
@@ -72,6 +73,8 @@ class ConversionRun {
   RunObserver& observer_;
   RunOptions options_;
   ConversionFactors factors_;
+  // The screen the background fills when the proportions are kept.
+  std::optional<BackgroundCanvas> canvas_;
   // How far Run got, for the clean-up after an exception.
   bool busy_ = false;
   std::filesystem::path staging_;

@@ -12,18 +12,26 @@
 namespace fendrix {
 namespace {
 
-// The factor that divides a property's value; nothing for a property that
-// keeps its value.
-std::optional<float> DivisorFor(std::string_view property, const ConversionFactors& factors) {
-  if (property == "Left" || property == "Width") return factors.x;
-  if (property == "Top" || property == "Height") return factors.y;
-  if (property == "FontSize") return factors.font;
+// How a scaled property changes: divided, then shifted.
+struct Scaling {
+  float divisor;
+  std::int32_t offset;
+};
+
+// The scaling of a property's value; nothing for a property that keeps its
+// value.
+std::optional<Scaling> ScalingFor(std::string_view property, const ConversionFactors& factors) {
+  if (property == "Left") return Scaling{factors.x, factors.offset_x};
+  if (property == "Width") return Scaling{factors.x, 0};
+  if (property == "Top") return Scaling{factors.y, factors.offset_y};
+  if (property == "Height") return Scaling{factors.y, 0};
+  if (property == "FontSize") return Scaling{factors.font, 0};
   return std::nullopt;
 }
 
 // `value` divided and rounded down, as whole-number text; nothing when it is
 // no number or the result does not fit 32 bits.
-std::optional<std::string> ScaledValue(std::string_view value, float divisor,
+std::optional<std::string> ScaledValue(std::string_view value, Scaling scaling,
                                        char decimal_separator) {
   // Stored files may write the decimal separator as a comma, whatever the
   // user's separator is.
@@ -32,7 +40,8 @@ std::optional<std::string> ScaledValue(std::string_view value, float divisor,
   const std::optional<double> number = ParseNumber(text, decimal_separator);
   if (!number) return std::nullopt;
   // Down, not towards zero: -5 / 2 is -3. NaN fails the range test too.
-  const double whole = std::floor(*number / static_cast<double>(divisor));
+  const double whole =
+      std::floor(*number / static_cast<double>(scaling.divisor)) + scaling.offset;
   if (!(whole >= -2147483648.0 && whole <= 2147483647.0)) return std::nullopt;
   return std::to_string(static_cast<std::int32_t>(whole));
 }
@@ -52,6 +61,7 @@ RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factor
   if (IsBitmapKey(key)) {
     out.names_bitmap = true;
     out.bitmap = value;
+    out.background = key == kBackgroundKey;
     out.line = key + "=" + BitmapTargetName(value);
     return out;
   }
@@ -66,8 +76,8 @@ RewrittenLine RewriteLine(std::string_view line, const ConversionFactors& factor
   const std::string property = GetField(key, 2, ".");
   std::string new_value = value;
   bool kept = false;
-  if (const std::optional<float> divisor = DivisorFor(property, factors)) {
-    std::optional<std::string> scaled = ScaledValue(value, *divisor, decimal_separator);
+  if (const std::optional<Scaling> scaling = ScalingFor(property, factors)) {
+    std::optional<std::string> scaled = ScaledValue(value, *scaling, decimal_separator);
     kept = !scaled;
     if (scaled) new_value = std::move(*scaled);
   }

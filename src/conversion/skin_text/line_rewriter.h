@@ -19,6 +19,8 @@ struct RewrittenLine {
   /// bitmap to scale (possibly empty).
   bool names_bitmap = false;
   std::string bitmap;
+  /// The bitmap line is the background's.
+  bool background = false;
   /// Set when a scaled property held no usable number and was copied as it
   /// stood; the text says which value (UTF-8).
   std::string warning;

@@ -32,9 +32,11 @@ struct SkinFileEvents {
   std::function<void(std::size_t line, std::size_t line_count)> progress;
   /// A scaled value was kept as it stood; `text` says which (UTF-8).
   std::function<void(std::size_t line, std::string text)> kept_value;
-  /// A bitmap line, before it is written: `value` as found in the line.
-  /// False stops the rewriting with `err`.
-  std::function<bool(std::string_view value, std::size_t line, std::string* err)> bitmap;
+  /// A bitmap line, before it is written: `value` as found in the line,
+  /// `background` for the background's line. False stops the rewriting
+  /// with `err`.
+  std::function<bool(std::string_view value, std::size_t line, bool background, std::string* err)>
+      bitmap;
 };
 
 /// Writes `job.target` from `job.source` line by line, the empty lines
