@@ -11,6 +11,29 @@
 #include "support/path_text.h"
 
 namespace fendrix {
+namespace {
+
+// One conversion's lines, or its JSON object.
+void PrintReport(const BatchOptions& options, const ConvertJob& job, const JobReport& report,
+                 std::ostream& out, std::ostream& err) {
+  if (options.json) {
+    out << ConvertJobJson(job, report).dump() << "\n";
+    return;
+  }
+  std::string head = job.skin + " " + job.resolution + ": ";
+  if (!options.quiet) {
+    for (const std::string& warning : report.warnings) {
+      err << "skinconv: Warnung: " << head << warning << "\n";
+    }
+  }
+  if (report.exit_code == kExitSuccess) {
+    if (!options.quiet) out << head << "ok, " << report.summary << "\n";
+  } else {
+    err << "skinconv: " << head << report.error << "\n";
+  }
+}
+
+}  // namespace
 
 int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironment& env,
                  std::ostream& out, std::ostream& err) {
@@ -40,21 +63,7 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
     for (; printed < jobs.size() && done[printed]; ++printed) {
       const JobReport& report = reports[printed];
       if (report.exit_code == kExitSuccess) ++succeeded;
-      if (options.json) {
-        out << ConvertJobJson(jobs[printed], report).dump() << "\n";
-        continue;
-      }
-      std::string head = jobs[printed].skin + " " + jobs[printed].resolution + ": ";
-      if (!options.quiet) {
-        for (const std::string& warning : report.warnings) {
-          err << "skinconv: Warnung: " << head << warning << "\n";
-        }
-      }
-      if (report.exit_code == kExitSuccess) {
-        if (!options.quiet) out << head << "ok, " << report.summary << "\n";
-      } else {
-        err << "skinconv: " << head << report.error << "\n";
-      }
+      PrintReport(options, jobs[printed], report, out, err);
     }
   };
   auto work = [&] {

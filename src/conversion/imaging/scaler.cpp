@@ -7,8 +7,8 @@
 #include <span>
 
 #include "conversion/bitmap_name/bitmap_source.h"
-#include "conversion/imaging/bmp_codec.h"
 #include "conversion/bitmap_name/target_name.h"
+#include "conversion/imaging/bmp_codec.h"
 #include "conversion/imaging/bmp_writer.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "support/path_text.h"
@@ -54,6 +54,26 @@ std::string PaddedBackground(ScaleContext& context, const PixelRows& picture,
   return file;
 }
 
+// The pixels of the picture file `source`, in the context's buffers.
+bool ReadPicture(ScaleContext& context, const fs::path& source, PixelRows* picture,
+                 std::string* err) {
+  ScaleBuffers& buffers = context.buffers;
+  buffers.picture = Image{};  // the last bitmap's pixels are not needed any more
+  if (!context.fs.ReadFile(source, &buffers.source, err)) return false;
+  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(buffers.source.data()),
+                                     buffers.source.size());
+  // A plain 24-bit BMP is sampled where its rows lie in the file: decoding it
+  // would only copy them.
+  if (FindBmp24Rows(data, picture)) return true;
+  std::string why;
+  if (!DecodePicture(data, &buffers.picture, &why)) {
+    *err = "Bild kann nicht gelesen werden: " + DisplayPath(source) + " (" + why + ")";
+    return false;
+  }
+  *picture = ReadRows(buffers.picture);
+  return true;
+}
+
 }  // namespace
 
 BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
@@ -84,20 +104,8 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   }
 
   ScaleBuffers& buffers = context.buffers;
-  buffers.picture = Image{};  // the last bitmap's pixels are not needed any more
-  if (!context.fs.ReadFile(source, &buffers.source, err)) return false;
-  std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(buffers.source.data()),
-                                     buffers.source.size());
-  // A plain 24-bit BMP is sampled where its rows lie in the file: decoding it
-  // would only copy them.
   PixelRows picture;
-  if (!FindBmp24Rows(data, &picture)) {
-    if (!DecodePicture(data, &buffers.picture, &why)) {
-      *err = "Bild kann nicht gelesen werden: " + DisplayPath(source) + " (" + why + ")";
-      return false;
-    }
-    picture = ReadRows(buffers.picture);
-  }
+  if (!ReadPicture(context, source, &picture, err)) return false;
 
   fs::path target = context.target_folder / PathFromCp1252(target_name);
   BitmapPlan plan = PlanBitmap(picture.width, picture.height, context.factors,

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "conversion/skin_text/skin_file_rewrite.h"
-#include "conversion/run/run_lock.h"
 #include "conversion/imaging/scaler.h"
+#include "conversion/run/run_lock.h"
 #include "conversion/run/staged_folder.h"
+#include "conversion/skin_text/skin_file_rewrite.h"
 #include "support/file_helpers.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
@@ -94,16 +94,7 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   const std::string new_name = std::to_string(*width) + "x" + std::to_string(*height);
   const StagedFolder folders = StagedFolderFor(skin_folder, new_name);
   result.new_folder = folders.target;
-  canvas_.reset();
-  if (in.fit == FitMode::kKeep) {
-    factors_ = KeepAspectFactors(in.base.width, in.base.height, *width, *height);
-    canvas_ = BackgroundCanvas{*width, *height, factors_.offset_x, factors_.offset_y,
-                               {static_cast<std::uint8_t>(in.bar_colour & 0xFF),
-                                static_cast<std::uint8_t>((in.bar_colour >> 8) & 0xFF),
-                                static_cast<std::uint8_t>((in.bar_colour >> 16) & 0xFF)}};
-  } else {
-    factors_ = ComputeFactors(in.base.width, in.base.height, *width, *height);
-  }
+  SetFactors(in, *width, *height);
 
   // Replacing the base folder would destroy the very files the run reads.
   if (NamesEqualIgnoringCase(PathFromUtf8(new_name), base_folder.filename())) {
@@ -137,6 +128,22 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   result.message_kind = MessageKind::kSuccess;
   result.message = kSuccessText;
   return result;
+}
+
+void ConversionRun::SetFactors(const RunRequest& in, std::int32_t width, std::int32_t height) {
+  canvas_.reset();
+  if (in.fit == FitMode::kStretch) {
+    factors_ = ComputeFactors(in.base.width, in.base.height, width, height);
+    return;
+  }
+  factors_ = KeepAspectFactors(in.base.width, in.base.height, width, height);
+  canvas_ = BackgroundCanvas{width,
+                             height,
+                             factors_.offset_x,
+                             factors_.offset_y,
+                             {static_cast<std::uint8_t>(in.bar_colour & 0xFF),
+                              static_cast<std::uint8_t>((in.bar_colour >> 8) & 0xFF),
+                              static_cast<std::uint8_t>((in.bar_colour >> 16) & 0xFF)}};
 }
 
 RunResult ConversionRun::Refuse(RunResult& result, RunOutcome outcome, std::string message) {

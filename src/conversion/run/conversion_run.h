@@ -1,16 +1,17 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "conversion/imaging/scaler.h"
-#include "conversion/skin_text/factors.h"
+#include "conversion/imaging/stretch.h"
 #include "conversion/run/run_observer.h"
 #include "conversion/run/run_request.h"
 #include "conversion/run/run_result.h"
-#include "conversion/imaging/stretch.h"
+#include "conversion/skin_text/factors.h"
 #include "support/file_system.h"
 
 namespace fendrix {
@@ -58,6 +59,8 @@ class ConversionRun {
 
  private:
   RunResult Run(const RunRequest& in);
+  // The factors, and with kKeep the canvas of the background, for the new size.
+  void SetFactors(const RunRequest& in, std::int32_t width, std::int32_t height);
   // Ends the run with `outcome` and, unless empty, `message` as an error.
   RunResult Refuse(RunResult& result, RunOutcome outcome, std::string message);
   // Ends the run as failed, with the staging folder removed.

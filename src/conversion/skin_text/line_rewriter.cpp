@@ -40,8 +40,7 @@ std::optional<std::string> ScaledValue(std::string_view value, Scaling scaling,
   const std::optional<double> number = ParseNumber(text, decimal_separator);
   if (!number) return std::nullopt;
   // Down, not towards zero: -5 / 2 is -3. NaN fails the range test too.
-  const double whole =
-      std::floor(*number / static_cast<double>(scaling.divisor)) + scaling.offset;
+  const double whole = std::floor(*number / static_cast<double>(scaling.divisor)) + scaling.offset;
   if (!(whole >= -2147483648.0 && whole <= 2147483647.0)) return std::nullopt;
   return std::to_string(static_cast<std::int32_t>(whole));
 }

@@ -66,7 +66,9 @@ bool WriteRewrittenSkinFile(FileSystem& fs, const SkinFileRewrite& job,
     RewrittenLine rewritten = RewriteLine(line, job.factors, job.decimal_separator);
     if (!rewritten.line) continue;
     if (!rewritten.warning.empty()) events.kept_value(number, std::move(rewritten.warning));
-    if (rewritten.names_bitmap && !events.bitmap(rewritten.bitmap, number, rewritten.background, err)) return false;
+    if (rewritten.names_bitmap &&
+        !events.bitmap(rewritten.bitmap, number, rewritten.background, err))
+      return false;
     CryptLine(*rewritten.line, kSkinKey);
     *rewritten.line += kLineEnd;
     if (!output.Append(*rewritten.line, err)) return false;
