@@ -48,7 +48,7 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
   for (const auto& skin : skins) {
     for (const std::string& resolution : options.resolutions) {
       jobs.push_back({options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth,
-                      options.dry_run, options.fit, options.bar_colour});
+                      options.dry_run, options.json, options.fit, options.bar_colour});
     }
   }
 

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "cli/dry_run.h"
-#include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
 #include "support/file_helpers.h"
 #include "support/memory_file_system.h"
@@ -100,6 +99,30 @@ bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& en
   return true;
 }
 
+// The size a BMP file's header gives, read from its first bytes only.
+void ReadBmpSize(FileSystem& fs, const std::filesystem::path& path, WrittenFile* file) {
+  std::string ignored;
+  std::unique_ptr<FileReader> reader = fs.OpenForReading(path, &ignored);
+  unsigned char header[26];
+  std::size_t have = 0;
+  for (std::size_t got = 1; reader && have < sizeof header && got > 0; have += got) {
+    if (!reader->Read(reinterpret_cast<char*>(header) + have, sizeof header - have, &got,
+                      &ignored)) {
+      return;
+    }
+  }
+  if (have < sizeof header || header[0] != 'B' || header[1] != 'M') return;
+  auto u16 = [&](int at) { return static_cast<std::uint32_t>(header[at] | header[at + 1] << 8); };
+  auto i32 = [&](int at) { return static_cast<std::int32_t>(u16(at) | u16(at + 2) << 16); };
+  if (u16(14) == 12) {  // the old core header
+    file->width = static_cast<std::int32_t>(u16(18));
+    file->height = static_cast<std::int32_t>(u16(20));
+  } else {
+    file->width = i32(18);
+    file->height = i32(22) < 0 ? -i32(22) : i32(22);
+  }
+}
+
 // The files of the new folder, each picture with its size as its header
 // gives it.
 std::vector<WrittenFile> WrittenFiles(FileSystem& fs, const std::filesystem::path& folder) {
@@ -109,19 +132,7 @@ std::vector<WrittenFile> WrittenFiles(FileSystem& fs, const std::filesystem::pat
   if (!fs.ListDirectory(folder, &entries, &ignored)) return files;
   for (const DirectoryEntry& entry : entries) {
     WrittenFile file{entry.name};
-    std::string bytes;
-    if (!entry.is_directory && fs.ReadFile(folder / entry.name, &bytes, &ignored)) {
-      const std::span data(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-      PixelRows rows;
-      Image picture;
-      if (FindBmp24Rows(data, &rows)) {
-        file.width = rows.width;
-        file.height = rows.height;
-      } else if (DecodeBmp(data, &picture, &ignored)) {
-        file.width = picture.width;
-        file.height = picture.height;
-      }
-    }
+    if (!entry.is_directory) ReadBmpSize(fs, folder / entry.name, &file);
     files.push_back(std::move(file));
   }
   // The same order in memory and on any disk.
@@ -197,7 +208,7 @@ JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironm
   ConversionRun run(files, observer, options);
   const RunResult result = run.Execute(request);
   JobReport report = Report(job, request, result);
-  if (result.outcome == RunOutcome::kSucceeded)
+  if (job.report_files && result.outcome == RunOutcome::kSucceeded)
     report.files = WrittenFiles(files, result.new_folder);
   return report;
 }

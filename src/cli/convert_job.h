@@ -22,7 +22,8 @@ struct ConvertJob {
   std::string from;        ///< WxH, or empty for the skin's highest
   bool yes = false;
   bool smooth = false;
-  bool dry_run = false;  ///< the whole run in memory, nothing written
+  bool dry_run = false;       ///< the whole run in memory, nothing written
+  bool report_files = false;  ///< list the new folder's files in the report
   FitMode fit = FitMode::kStretch;
   std::uint32_t bar_colour = 0;  ///< 0xRRGGBB
 };
@@ -44,7 +45,7 @@ struct JobReport {
   RunOutcome outcome = RunOutcome::kFailed;
   std::filesystem::path new_folder;
   std::size_t lines_written = 0;
-  std::vector<WrittenFile> files;  ///< of the new folder, after a success
+  std::vector<WrittenFile> files;  ///< with report_files, after a success
   std::vector<RunWarning> run_warnings;
 };
 

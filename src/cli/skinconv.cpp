@@ -124,6 +124,7 @@ int RunConvert(FileSystem& fs, Options& o, const CliEnvironment& env, std::ostre
   job.smooth = o.filter == "smooth";
   job.fit = Fit(o);
   job.bar_colour = Bars(o);
+  job.report_files = o.convert_json;
   if (!batch) return ConvertCommand(fs, job, o.quiet, o.convert_json, env, out, err);
 
   BatchOptions options{job.skins,      {},          job.yes, job.smooth,     o.quiet,
