@@ -1,5 +1,6 @@
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -48,6 +49,19 @@ bool ChooseFolder(FileSystem& fs, const CheckOptions& options, const CliEnvironm
   return true;
 }
 
+// The name of `folder` as its parent lists it: a Windows disk finds "demo"
+// for "Demo", and a script should read the skin's own name.
+std::filesystem::path SpelledOnDisk(FileSystem& fs, const std::filesystem::path& folder) {
+  std::vector<DirectoryEntry> entries;
+  std::string ignored;
+  if (fs.ListDirectory(folder.parent_path(), &entries, &ignored)) {
+    for (const DirectoryEntry& entry : entries) {
+      if (NamesEqualIgnoringCase(entry.name, folder.filename())) return entry.name;
+    }
+  }
+  return folder.filename();
+}
+
 void WriteJson(const std::filesystem::path& skin, const std::string& resolution,
                const std::vector<CheckFinding>& findings, std::ostream& out) {
   nlohmann::ordered_json report;
@@ -84,7 +98,7 @@ int CheckCommand(FileSystem& fs, const CheckOptions& options, const CliEnvironme
     return kExitFailure;
   }
   if (options.json) {
-    WriteJson(folder.parent_path().filename(), resolution.name, findings, out);
+    WriteJson(SpelledOnDisk(fs, folder.parent_path()), resolution.name, findings, out);
   } else {
     for (const CheckFinding& finding : findings) {
       if (finding.line) out << "Zeile " << *finding.line << ": ";
