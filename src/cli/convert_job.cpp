@@ -183,12 +183,18 @@ JobReport Report(const ConvertJob& job, const RunRequest& request, const RunResu
 
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                         std::ostream* progress) {
+  MemoryFileSystem memory;
+  return RunConvertJob(fs, job, env, progress, &memory);
+}
+
+JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
+                        std::ostream* progress, MemoryFileSystem* dry_run_files) {
   RunRequest request;
   JobReport failure;
   if (!MakeRequest(fs, job, env, &request, &failure)) return failure;
 
   // A dry run works on a copy in memory of what the run reads.
-  MemoryFileSystem memory;
+  MemoryFileSystem& memory = *dry_run_files;
   if (job.dry_run) {
     // The folder the run will name, as it names it: "800,4x600" makes 800x600.
     const std::optional<BaseResolution> asked =

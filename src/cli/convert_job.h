@@ -11,6 +11,7 @@
 #include "conversion/run/run_request.h"
 #include "conversion/run/run_result.h"
 #include "support/file_system.h"
+#include "support/memory_file_system.h"
 
 namespace fendrix {
 
@@ -53,5 +54,10 @@ struct JobReport {
 /// progress bar when not null.
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                         std::ostream* progress);
+
+/// The same, a dry run working in `dry_run_files`, which holds what the run
+/// wrote when it returns.
+JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
+                        std::ostream* progress, MemoryFileSystem* dry_run_files);
 
 }  // namespace fendrix

@@ -15,7 +15,6 @@
 #include "support/file_helpers.h"
 #include "support/path_text.h"
 #include "support/strings.h"
-#include "support/text_lines.h"
 
 namespace fendrix {
 namespace fs = std::filesystem;
@@ -60,12 +59,7 @@ bool LayoutOfFolder(FileSystem& fs, const fs::path& folder, std::int32_t width, 
   const fs::path skin_file = FindEntry(fs, folder, PathFromUtf8(kSkinFileName));
   std::string stored;
   if (!fs.ReadFile(skin_file, &stored, err)) return false;
-  std::vector<std::string> lines;
-  LineReader reader(stored);
-  for (std::string_view line; reader.Next(&line);) {
-    lines.emplace_back(line);
-    CryptLine(lines.back(), kSkinKey);
-  }
+  const std::vector<std::string> lines = DecipherLines(stored);
 
   drawing->width = width;
   drawing->height = height;

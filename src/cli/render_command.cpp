@@ -2,10 +2,9 @@
 #include <ostream>
 
 #include "cli/commands.h"
-#include "cli/dry_run.h"
+#include "cli/convert_job.h"
 #include "cli/layout_of_folder.h"
 #include "cli/layout_png.h"
-#include "conversion/run/conversion_run.h"
 #include "repository/skin_repository.h"
 #include "support/file_helpers.h"
 #include "support/memory_file_system.h"
@@ -14,46 +13,24 @@
 namespace fendrix {
 namespace {
 
-// Nobody answers while a layout is drawn.
-class SilentObserver : public RunObserver {
- public:
-  void EnterBusy() override {}
-  void EnterIdle() override {}
-  void SetProgress(float) override {}
-  bool ConfirmReplace(std::string_view) override { return true; }
-};
-
 // What a conversion from the skin's highest base would write, converted on a
 // copy in memory; the disk keeps what it had.
 bool LayoutOfConversion(FileSystem& fs, const RenderOptions& options, const BaseResolution& screen,
                         const CliEnvironment& env, LayoutDrawing* drawing, std::string* err) {
-  const std::optional<BaseResolution> base = GetHighestBaseResolution(
-      fs, options.skins, PathFromUtf8(options.skin), env.decimal_separator);
-  if (!base) {
-    *err = "der Skin hat keinen Auflösungsordner mit " + std::string(kSkinFileName);
-    return false;
-  }
+  ConvertJob job{.skins = options.skins,
+                 .skin = options.skin,
+                 .resolution = options.resolution,
+                 .yes = true,
+                 .dry_run = true,
+                 .fit = options.fit,
+                 .bar_colour = options.bar_colour};
   MemoryFileSystem memory;
-  if (!LoadForDryRun(fs, options.skins, PathFromUtf8(options.skin), base->name, screen.name,
-                     &memory, err)) {
+  const JobReport report = RunConvertJob(fs, job, env, nullptr, &memory);
+  if (report.exit_code != kExitSuccess) {
+    *err = report.error;
     return false;
   }
-  RunRequest request{.new_width_text = std::to_string(screen.width),
-                     .new_height_text = std::to_string(screen.height),
-                     .skins_path = options.skins,
-                     .skin = FindEntry(fs, options.skins, PathFromUtf8(options.skin)).filename(),
-                     .base = *base,
-                     .decimal_separator = env.decimal_separator,
-                     .auto_mode = true,
-                     .fit = options.fit,
-                     .bar_colour = options.bar_colour};
-  SilentObserver observer;
-  const RunResult result = ConversionRun(memory, observer).Execute(request);
-  if (result.outcome != RunOutcome::kSucceeded) {
-    *err = result.message;
-    return false;
-  }
-  return LayoutOfFolder(memory, result.new_folder, screen.width, screen.height,
+  return LayoutOfFolder(memory, report.new_folder, screen.width, screen.height,
                         env.decimal_separator, drawing, err);
 }
 

@@ -194,8 +194,7 @@ bool CheckSkinFolder(FileSystem& fs, const CheckRequest& request,
   std::vector<std::string_view> stored;
   LineReader reader(text);
   for (std::string_view line; reader.Next(&line);) stored.push_back(line);
-  std::vector<std::string> plain(stored.begin(), stored.end());
-  for (std::string& line : plain) CryptLine(line, kSkinKey);
+  const std::vector<std::string> plain = DecipherLines(text);
 
   FolderCheck check(fs, request, *findings);
   for (const SplitLine& split : FindSplitLines(text, stored)) {

@@ -8,25 +8,15 @@
 #include <vector>
 
 #include "conversion/imaging/bmp_writer.h"
-#include "conversion/skin_text/cipher.h"
 #include "conversion/run/conversion_run.h"
+#include "conversion/skin_text/cipher.h"
 #include "support/test_folder.h"
 #include "support/text_lines.h"
 
 namespace fendrix::testing {
 
+using fendrix::DecipherLines;
 using fendrix::EncipherLines;
-
-/// The deciphered lines of a stored skin file.
-inline std::vector<std::string> DecipherLines(const std::string& stored) {
-  std::vector<std::string> lines;
-  LineReader reader(stored);
-  for (std::string_view line; reader.Next(&line);) {
-    lines.emplace_back(line);
-    CryptLine(lines.back(), kSkinKey);
-  }
-  return lines;
-}
 
 /// A picture whose pixels tell their position apart: red grows to the right,
 /// green downwards, blue is fixed.

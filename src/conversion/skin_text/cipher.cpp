@@ -33,4 +33,14 @@ std::string EncipherLines(const std::vector<std::string>& lines) {
   return stored;
 }
 
+std::vector<std::string> DecipherLines(std::string_view stored) {
+  std::vector<std::string> lines;
+  LineReader reader(stored);
+  for (std::string_view line; reader.Next(&line);) {
+    lines.emplace_back(line);
+    CryptLine(lines.back(), kSkinKey);
+  }
+  return lines;
+}
+
 }  // namespace fendrix

@@ -25,4 +25,7 @@ void CryptLine(std::string& line, std::string_view key);
 /// the skin key and ended by CR LF.
 std::string EncipherLines(const std::vector<std::string>& lines);
 
+/// The plain lines of a whole Skin.vsk, each deciphered with the skin key.
+std::vector<std::string> DecipherLines(std::string_view stored);
+
 }  // namespace fendrix
