@@ -25,6 +25,7 @@ sys.dont_write_bytecode = True  # no __pycache__ left in scripts/
 
 import check_resources  # noqa: E402
 import make_resources  # noqa: E402
+import resource_art  # noqa: E402
 
 HAVE_MINGW = all(shutil.which(tool)
                  for tool in ("i686-w64-mingw32-windres", "i686-w64-mingw32-gcc"))
@@ -298,9 +299,9 @@ class GeneratedFilesTest(unittest.TestCase):
 class BadgeDrawingTest(unittest.TestCase):
 
     def test_white_letters_right_of_a_red_marker_on_black(self):
-        pixels = make_resources.draw_badge()
+        pixels = resource_art.draw_badge()
         self.assertEqual(len(pixels), 103 * 27 * 3)
-        red, white, black = bytes(make_resources.BADGE_RED), b"\xff\xff\xff", b"\0\0\0"
+        red, white, black = bytes(resource_art.BADGE_RED), b"\xff\xff\xff", b"\0\0\0"
         columns = {}
         for i in range(0, len(pixels), 3):
             columns.setdefault(pixels[i:i + 3], []).append(i // 3 % 103)
