@@ -235,111 +235,137 @@ def gifbuild_local(tmp):
         return path, ppm(11, 6, f.read())
 
 
-def main():
-    with tempfile.TemporaryDirectory() as tmp:
-        sources = {}
-        for width, height in ((13, 7), (199, 3), (14, 5), (16, 4)):
-            name = os.path.join(tmp, "p%dx%d.png" % (width, height))
-            palette_image(width, height, 8).save(name)
-            sources[(width, height)] = name
-        two = os.path.join(tmp, "two.png")
-        palette_image(13, 7, 2).save(two)
-        rgba = os.path.join(tmp, "rgba.png")
-        rgba_image(13, 7).save(rgba)
-        photo = os.path.join(tmp, "photo.ppm")
-        photo_image(21, 13).save(photo)
+def make_sources(tmp):
+    """The pictures every tool starts from, as PNG and PPM files in tmp."""
+    sources = {}
+    for width, height in ((13, 7), (199, 3), (14, 5), (16, 4)):
+        name = os.path.join(tmp, "p%dx%d.png" % (width, height))
+        palette_image(width, height, 8).save(name)
+        sources[(width, height)] = name
+    sources["two"] = os.path.join(tmp, "two.png")
+    palette_image(13, 7, 2).save(sources["two"])
+    sources["rgba"] = os.path.join(tmp, "rgba.png")
+    rgba_image(13, 7).save(sources["rgba"])
+    sources["photo"] = os.path.join(tmp, "photo.ppm")
+    photo_image(21, 13).save(sources["photo"])
+    return sources
 
-        def from_magick(name, source, *options):
-            path = os.path.join(tmp, name)
-            prefix = options[-1] if options and options[-1].endswith(":") else ""
-            options = options[:-1] if prefix else options
-            run([CONVERT, source, *options, prefix + path])
-            with open(path, "rb") as f:
-                save(name, f.read(), read_back_magick(path))
 
-        # ImageMagick: RLE8 at odd widths and at even ones with and without
-        # row padding, plain 8 and 24 bits, its OS/2 header, and its only
-        # later header (version 5) with alpha and with 5-6-5 bit fields.
-        for size in sources:
-            from_magick("magick_rle8_%dx%d.bmp" % size, sources[size], "-type", "Palette",
-                        "-compress", "RLE", "BMP3:")
-        from_magick("magick_4bit.bmp", sources[(13, 7)], "-type", "Palette", "BMP3:")
-        from_magick("magick_8bit.bmp", photo, "-colors", "40", "-type", "Palette", "BMP3:")
-        from_magick("magick_24bit.bmp", photo, "BMP3:")
-        from_magick("magick_bmp2_palette.bmp", sources[(13, 7)], "-type", "Palette", "BMP2:")
-        from_magick("magick_bmp5_alpha.bmp", rgba, "BMP:")
-        from_magick("magick_rgb565.bmp", rgba, "-alpha", "off", "-define", "bmp:subtype=RGB565",
-                    "BMP:")
+def save_written(name, path, reference):
+    with open(path, "rb") as f:
+        save(name, f.read(), reference)
 
-        for width, height in ((13, 7), (14, 5)):
-            name = "rle4_%dx%d.bmp" % (width, height)
-            path = os.path.join(tmp, name)
-            with open(path, "wb") as f:
-                f.write(rle4(width, height))
-            with open(path, "rb") as f:
-                save(name, f.read(), read_back_magick(path))
 
-        # Pillow: 1 bit, a palette, RGB and RGBA.
-        for name, source, mode in (("pillow_1bit.bmp", two, "1"),
-                                   ("pillow_palette.bmp", sources[(13, 7)], "P"),
-                                   ("pillow_rgb.bmp", photo, "RGB"),
-                                   ("pillow_rgba.bmp", rgba, "RGBA")):
-            path = os.path.join(tmp, name)
-            with Image.open(source) as image:
-                image = image.convert("RGB") if mode == "1" else image
-                image.convert(mode).save(path)
-            with open(path, "rb") as f:
-                save(name, f.read(), read_back_pillow(path))
+def make_magick_bmps(tmp, sources):
+    def from_magick(name, source, *options):
+        path = os.path.join(tmp, name)
+        prefix = options[-1] if options and options[-1].endswith(":") else ""
+        options = options[:-1] if prefix else options
+        run([CONVERT, source, *options, prefix + path])
+        save_written(name, path, read_back_magick(path))
 
-        # netpbm: a Windows and an OS/2 header, with a palette and in 24 bits.
-        pnm = os.path.join(tmp, "p.ppm")
-        with Image.open(sources[(13, 7)]) as image:
-            image.convert("RGB").save(pnm)
-        for name, source, options in (("netpbm_palette.bmp", pnm, []),
-                                      ("netpbm_os2_palette.bmp", pnm, ["-os2"]),
-                                      ("netpbm_os2_24bit.bmp", photo, ["-os2", "-bpp=24"])):
-            data = run(["ppmtobmp", *options, source], stderr=subprocess.DEVNULL)
-            path = os.path.join(tmp, name)
-            with open(path, "wb") as f:
-                f.write(data)
-            back = run(["bmptopnm", path], stderr=subprocess.DEVNULL)
-            save(name, data, ppm(*read_pnm(back)))
+    # ImageMagick: RLE8 at odd widths and at even ones with and without
+    # row padding, plain 8 and 24 bits, its OS/2 header, and its only
+    # later header (version 5) with alpha and with 5-6-5 bit fields.
+    for size in ((13, 7), (199, 3), (14, 5), (16, 4)):
+        from_magick("magick_rle8_%dx%d.bmp" % size, sources[size], "-type", "Palette",
+                    "-compress", "RLE", "BMP3:")
+    from_magick("magick_4bit.bmp", sources[(13, 7)], "-type", "Palette", "BMP3:")
+    from_magick("magick_8bit.bmp", sources["photo"], "-colors", "40", "-type", "Palette", "BMP3:")
+    from_magick("magick_24bit.bmp", sources["photo"], "BMP3:")
+    from_magick("magick_bmp2_palette.bmp", sources[(13, 7)], "-type", "Palette", "BMP2:")
+    from_magick("magick_bmp5_alpha.bmp", sources["rgba"], "BMP:")
+    from_magick("magick_rgb565.bmp", sources["rgba"], "-alpha", "off", "-define",
+                "bmp:subtype=RGB565", "BMP:")
 
-        # GIF: ImageMagick's interlaced and transparent ones, and one whose
-        # only colour table is the frame's own.
-        for name, options in (("magick_interlaced.gif", ["-interlace", "GIF"]),
-                              ("magick_transparent.gif", ["-transparent", "rgb(0,0,255)"])):
-            path = os.path.join(tmp, name)
-            run([CONVERT, sources[(13, 7)], *options, path])
-            with open(path, "rb") as f:
-                data = f.read()
-            save(name, data, read_back_magick(path, gif_background(data)))
-        path, reference = gifbuild_local(tmp)
-        with open(path, "rb") as f:
-            save("gifbuild_local_interlaced.gif", f.read(), reference)
 
-        # JPEG: cjpeg at each sampling, progressive, grey, with restart
-        # markers; and ImageMagick's Adobe CMYK.
-        for name, options in (("cjpeg_444.jpg", ["-sample", "1x1"]),
-                              ("cjpeg_422.jpg", ["-sample", "2x1"]),
-                              ("cjpeg_420.jpg", ["-sample", "2x2"]),
-                              ("cjpeg_progressive_420.jpg", ["-progressive"]),
-                              ("cjpeg_progressive_444.jpg", ["-progressive", "-sample", "1x1"]),
-                              ("cjpeg_gray.jpg", ["-grayscale"]),
-                              ("cjpeg_restart.jpg", ["-restart", "1B"])):
-            data = run(["cjpeg", "-quality", "90", *options, photo])
-            path = os.path.join(tmp, name)
-            with open(path, "wb") as f:
-                f.write(data)
-            save(name, data, ppm(*read_pnm(run(["djpeg", "-pnm", path]))))
-        path = os.path.join(tmp, "cmyk.jpg")
-        run([CONVERT, photo, "-colorspace", "CMYK", "-quality", "90", path])
+def make_rle4_bmps(tmp):
+    for width, height in ((13, 7), (14, 5)):
+        name = "rle4_%dx%d.bmp" % (width, height)
+        path = os.path.join(tmp, name)
+        with open(path, "wb") as f:
+            f.write(rle4(width, height))
+        save_written(name, path, read_back_magick(path))
+
+
+def make_pillow_bmps(tmp, sources):
+    # 1 bit, a palette, RGB and RGBA.
+    for name, source, mode in (("pillow_1bit.bmp", sources["two"], "1"),
+                               ("pillow_palette.bmp", sources[(13, 7)], "P"),
+                               ("pillow_rgb.bmp", sources["photo"], "RGB"),
+                               ("pillow_rgba.bmp", sources["rgba"], "RGBA")):
+        path = os.path.join(tmp, name)
+        with Image.open(source) as image:
+            image = image.convert("RGB") if mode == "1" else image
+            image.convert(mode).save(path)
+        save_written(name, path, read_back_pillow(path))
+
+
+def make_netpbm_bmps(tmp, sources):
+    # A Windows and an OS/2 header, with a palette and in 24 bits.
+    pnm = os.path.join(tmp, "p.ppm")
+    with Image.open(sources[(13, 7)]) as image:
+        image.convert("RGB").save(pnm)
+    for name, source, options in (("netpbm_palette.bmp", pnm, []),
+                                  ("netpbm_os2_palette.bmp", pnm, ["-os2"]),
+                                  ("netpbm_os2_24bit.bmp", sources["photo"], ["-os2", "-bpp=24"])):
+        data = run(["ppmtobmp", *options, source], stderr=subprocess.DEVNULL)
+        path = os.path.join(tmp, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        back = run(["bmptopnm", path], stderr=subprocess.DEVNULL)
+        save(name, data, ppm(*read_pnm(back)))
+
+
+def make_gifs(tmp, sources):
+    # ImageMagick's interlaced and transparent ones, and one whose only
+    # colour table is the frame's own.
+    for name, options in (("magick_interlaced.gif", ["-interlace", "GIF"]),
+                          ("magick_transparent.gif", ["-transparent", "rgb(0,0,255)"])):
+        path = os.path.join(tmp, name)
+        run([CONVERT, sources[(13, 7)], *options, path])
         with open(path, "rb") as f:
             data = f.read()
-        assert b"Adobe" in data
-        reference = ppm(*read_pnm(run([CONVERT, path, "-colorspace", "sRGB", "-depth", "8",
-                                       "ppm:-"])))
-        save("magick_cmyk.jpg", data, reference)
+        save(name, data, read_back_magick(path, gif_background(data)))
+    path, reference = gifbuild_local(tmp)
+    save_written("gifbuild_local_interlaced.gif", path, reference)
+
+
+def make_jpegs(tmp, sources):
+    # cjpeg at each sampling, progressive, grey, with restart markers; and
+    # ImageMagick's Adobe CMYK.
+    photo = sources["photo"]
+    for name, options in (("cjpeg_444.jpg", ["-sample", "1x1"]),
+                          ("cjpeg_422.jpg", ["-sample", "2x1"]),
+                          ("cjpeg_420.jpg", ["-sample", "2x2"]),
+                          ("cjpeg_progressive_420.jpg", ["-progressive"]),
+                          ("cjpeg_progressive_444.jpg", ["-progressive", "-sample", "1x1"]),
+                          ("cjpeg_gray.jpg", ["-grayscale"]),
+                          ("cjpeg_restart.jpg", ["-restart", "1B"])):
+        data = run(["cjpeg", "-quality", "90", *options, photo])
+        path = os.path.join(tmp, name)
+        with open(path, "wb") as f:
+            f.write(data)
+        save(name, data, ppm(*read_pnm(run(["djpeg", "-pnm", path]))))
+    path = os.path.join(tmp, "cmyk.jpg")
+    run([CONVERT, photo, "-colorspace", "CMYK", "-quality", "90", path])
+    with open(path, "rb") as f:
+        data = f.read()
+    assert b"Adobe" in data
+    reference = ppm(*read_pnm(run([CONVERT, path, "-colorspace", "sRGB", "-depth", "8",
+                                   "ppm:-"])))
+    save("magick_cmyk.jpg", data, reference)
+
+
+def main():
+    with tempfile.TemporaryDirectory() as tmp:
+        sources = make_sources(tmp)
+        make_magick_bmps(tmp, sources)
+        make_rle4_bmps(tmp)
+        make_pillow_bmps(tmp, sources)
+        make_netpbm_bmps(tmp, sources)
+        make_gifs(tmp, sources)
+        make_jpegs(tmp, sources)
 
 
 if __name__ == "__main__":
