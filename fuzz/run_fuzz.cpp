@@ -71,6 +71,54 @@ class Workplace {
   fs::path base_;
 };
 
+// The run read only the base folder and changed only the skin folder outside
+// it, and left nothing of its own (a "~" name) behind.
+void CheckTouchedPaths(FaultyFileSystem& files, const Workplace& place) {
+  for (const fs::path& read : files.Paths(FaultyFileSystem::Op::kRead)) {
+    FUZZ_CHECK(Inside(read, place.base()));
+  }
+  for (FaultyFileSystem::Op op :
+       {FaultyFileSystem::Op::kWrite, FaultyFileSystem::Op::kRename, FaultyFileSystem::Op::kRemove,
+        FaultyFileSystem::Op::kMakeDirectory, FaultyFileSystem::Op::kSync,
+        FaultyFileSystem::Op::kLock, FaultyFileSystem::Op::kCheck}) {
+    for (const fs::path& touched : files.Paths(op)) {
+      FUZZ_CHECK(Inside(touched, place.skin()) && !Inside(touched, place.base()));
+    }
+  }
+  for (const fs::path& entry : fs::directory_iterator(place.skin())) {
+    FUZZ_CHECK(entry.filename().string().front() != '~');
+  }
+}
+
+// The old target replaced by a complete new folder, or kept as it was.
+void CheckOutcome(const fendrix::RunResult& result, const fendrix::testing::RecordingCaller& port,
+                  const fs::path& new_folder, const std::string& new_name,
+                  const std::map<std::string, std::string>& old_before) {
+  switch (result.outcome) {
+    case fendrix::RunOutcome::kSucceeded: {
+      FUZZ_CHECK(!fs::exists(new_folder / "old.txt"));
+      // A line that enciphers to a CR reads back as two, as the format says.
+      const fs::path written = new_folder / "Skin.vsk";
+      FUZZ_CHECK(fs::exists(written) == (result.lines_written > 0));
+      FUZZ_CHECK(fendrix::testing::DecipherLines(fendrix::testing::ReadAll(written)).size() >=
+                 result.lines_written);
+      for (const fs::directory_entry& entry : fs::directory_iterator(new_folder)) {
+        FUZZ_CHECK(entry.is_regular_file());
+      }
+      break;
+    }
+    case fendrix::RunOutcome::kFailed:
+      FUZZ_CHECK(fendrix::testing::Snapshot(new_folder) == old_before);
+      FUZZ_CHECK(port.messages.size() == 1 && !result.message.empty());
+      break;
+    case fendrix::RunOutcome::kSameAsBase:
+      FUZZ_CHECK(new_name == "1280x1024");
+      break;
+    default:
+      FUZZ_CHECK(false);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,43 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   FUZZ_CHECK(!port.events.empty() && port.events.back() == "idle");
   FUZZ_CHECK(fendrix::testing::Snapshot(place.base()) == base_before);
-  for (const fs::path& read : files.Paths(FaultyFileSystem::Op::kRead)) {
-    FUZZ_CHECK(Inside(read, place.base()));
-  }
-  for (FaultyFileSystem::Op op :
-       {FaultyFileSystem::Op::kWrite, FaultyFileSystem::Op::kRename, FaultyFileSystem::Op::kRemove,
-        FaultyFileSystem::Op::kMakeDirectory, FaultyFileSystem::Op::kSync,
-        FaultyFileSystem::Op::kLock, FaultyFileSystem::Op::kCheck}) {
-    for (const fs::path& touched : files.Paths(op)) {
-      FUZZ_CHECK(Inside(touched, place.skin()) && !Inside(touched, place.base()));
-    }
-  }
-  for (const fs::path& entry : fs::directory_iterator(place.skin())) {
-    FUZZ_CHECK(entry.filename().string().front() != '~');
-  }
-
-  switch (result.outcome) {
-    case fendrix::RunOutcome::kSucceeded: {
-      FUZZ_CHECK(!fs::exists(new_folder / "old.txt"));
-      // A line that enciphers to a CR reads back as two, as the format says.
-      const fs::path written = new_folder / "Skin.vsk";
-      FUZZ_CHECK(fs::exists(written) == (result.lines_written > 0));
-      FUZZ_CHECK(fendrix::testing::DecipherLines(fendrix::testing::ReadAll(written)).size() >=
-                 result.lines_written);
-      for (const fs::directory_entry& entry : fs::directory_iterator(new_folder)) {
-        FUZZ_CHECK(entry.is_regular_file());
-      }
-      break;
-    }
-    case fendrix::RunOutcome::kFailed:
-      FUZZ_CHECK(fendrix::testing::Snapshot(new_folder) == old_before);
-      FUZZ_CHECK(port.messages.size() == 1 && !result.message.empty());
-      break;
-    case fendrix::RunOutcome::kSameAsBase:
-      FUZZ_CHECK(new_name == "1280x1024");
-      break;
-    default:
-      FUZZ_CHECK(false);
-  }
+  CheckTouchedPaths(files, place);
+  CheckOutcome(result, port, new_folder, new_name, old_before);
   return 0;
 }
