@@ -20,6 +20,8 @@ GOALS = [
     ("S1280/nearest:im-sample-one", "whole skin S1280 / ImageMagick -sample one process", 0.40,
      None),
     ("S1280/smooth:floor", "smooth filter S1280 / floor", 1.60, None),
+    ("S1280/check:nearest", "check S1280 / convert S1280", 1.0, None),
+    ("S1280/dry-run:nearest", "convert --dry-run S1280 / convert S1280", 1.0, None),
     ("text:added", "time a 5,000-line Skin.vsk adds to a run (ms)", 2.0, None),
     ("memory", "peak memory S1920 / (3 x (largest decoded picture + its output))", 1.0, None),
     ("batch:jobs", "batch 40 skins x 2 resolutions: --jobs 2 / --jobs 1", 0.60, None),
@@ -142,6 +144,11 @@ def method_lines(batch_resolutions: str) -> list[str]:
         "of the per-round ratios. Before each run the folder the command writes is emptied "
         "(skinconv's new resolution folder is removed, so it creates it as a user's run does); "
         "that is not timed. Inputs and outputs lie on the same file system.",
+        "- Check and dry run: S1280's rounds also run `skinconv check S1280 1280x1024` (it ends "
+        "with 1, as the bench skin's text gives some keys twice; any other exit stops the bench) "
+        "and the same conversion with `--dry-run`, each, as the conversion, without the new "
+        "folder. Both read what the conversion reads and write nothing, so neither should take "
+        "longer than it.",
         "- Text: Lines and Tiny converted in interleaved rounds; the time the 5,000 lines add to a "
         "run is the median of the per-round differences (Lines minus Tiny), so the bitmaps, the "
         "process start and the folder's flushes cancel out.",
@@ -158,8 +165,9 @@ def method_lines(batch_resolutions: str) -> list[str]:
 PLOT_NAMES = {
     "S1280/nearest:floor": "S1280 / floor", "S1280/nearest:im-sample-files": "S1280 / IM per file",
     "S1280/nearest:im-sample-one": "S1280 / IM one process", "S1280/smooth:floor":
-    "smooth / floor", "text:added": "5,000 lines: added time", "memory": "peak memory S1920",
-    "batch:jobs": "2 workers / 1 worker",
+    "smooth / floor", "S1280/check:nearest": "check / convert",
+    "S1280/dry-run:nearest": "--dry-run / convert", "text:added": "5,000 lines: added time",
+    "memory": "peak memory S1920", "batch:jobs": "2 workers / 1 worker",
 }
 
 

@@ -7,8 +7,8 @@ Looks at what Windows will see, not at the sources: the manifest, the version
 block, the icon group and the badge as the linker laid them into the PE
 file's resource section. Prints every fault found and exits 1, or prints
 "resources OK" and exits 0. pefile (Debian's python3-pefile, hence Debian's
-interpreter) reads the headers, sections and resource tree; the resources'
-own formats are read here.
+interpreter) reads the headers, sections, resource tree and version block
+(pe_resources.py); the other resources' own formats are read here.
 """
 
 import re
@@ -16,16 +16,10 @@ import struct
 import sys
 import xml.etree.ElementTree as ElementTree
 
-import pefile
+from pe_resources import (RT_GROUP_ICON, RT_ICON, RT_MANIFEST, RT_RCDATA, RT_VERSION, PeError,
+                          find, languages_of, read_resources)
 
-RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 10, 14, 16, 24
 LANG_EN_US = 1033
-
-# --- PE resource section ------------------------------------------------------
-
-
-class PeError(Exception):
-    pass
 
 
 def _unpack(fmt, data, offset):
@@ -33,58 +27,6 @@ def _unpack(fmt, data, offset):
         return struct.unpack_from(fmt, data, offset)
     except struct.error:
         raise PeError(f"file ends inside a structure at offset {offset:#x}") from None
-
-
-def _entry_key(entry):
-    return str(entry.name) if entry.name is not None else entry.id
-
-
-def read_resources(data):
-    """All resources of a PE file as {(type, name, language): bytes}.
-
-    Types and names are ints for numeric ids and str for named ones.
-    """
-    try:
-        pe = pefile.PE(data=data, fast_load=True)
-    except pefile.PEFormatError as error:
-        raise PeError(error.args[0] if error.args else "not a PE file") from None
-    # pefile skips what it cannot read and says so only in its warnings; a
-    # resource tree it gave up on would otherwise look like missing resources.
-    known = set(pe.get_warnings())
-    pe.parse_data_directories(
-        directories=[pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
-    trouble = [w for w in pe.get_warnings() if w not in known and "resource" in w.lower()]
-    if trouble:
-        raise PeError(trouble[0])
-    resources = {}
-    root = getattr(pe, "DIRECTORY_ENTRY_RESOURCE", None)
-    for kind in root.entries if root is not None else []:
-        for name in kind.directory.entries if hasattr(kind, "directory") else []:
-            if not hasattr(name, "directory"):
-                raise PeError("resource data at level 2 instead of 3")
-            for language in name.directory.entries:
-                if not hasattr(language, "data"):
-                    raise PeError("resource directory deeper than type/name/language")
-                rva, size = language.data.struct.OffsetToData, language.data.struct.Size
-                try:
-                    blob = pe.get_data(rva, size)
-                except pefile.PEFormatError as error:
-                    raise PeError(f"RVA {rva:#x}: {error.args[0] if error.args else error}") from None
-                if len(blob) != size:
-                    raise PeError(f"RVA {rva:#x} lies past the file's data")
-                resources[(_entry_key(kind), _entry_key(name), language.id)] = blob
-    return resources
-
-
-def find(resources, kind, name, language=None):
-    """The one resource of that type and name (in that language, if given)."""
-    found = [data for (t, n, lang), data in sorted(resources.items(), key=repr)
-             if t == kind and n == name and (language is None or lang == language)]
-    return found[0] if len(found) == 1 else None
-
-
-def languages_of(resources, kind, name):
-    return sorted(lang for (t, n, lang) in resources if t == kind and n == name)
 
 
 # --- Manifest -----------------------------------------------------------------
@@ -172,100 +114,51 @@ WINDOWS_32 = (0x00040004, 0x00000004)  # VOS_NT_WINDOWS32, VOS__WINDOWS32
 VFT_APP = 1
 
 
-class VersionNode:
-    def __init__(self, key, value, is_text, children):
-        self.key = key
-        self.value = value
-        self.is_text = is_text
-        self.children = children
-
-    def child(self, key):
-        matches = [c for c in self.children if c.key == key]
-        return matches[0] if len(matches) == 1 else None
-
-
-def _align4(offset):
-    return (offset + 3) & ~3
-
-
-def parse_version_node(data, offset=0):
-    """One VS_VERSIONINFO-style node: length, value length, type, key, value,
-    children, each part aligned to four bytes.
-    """
-    length, value_length, kind = _unpack("<HHH", data, offset)
-    end = offset + length
-    if length < 6 or end > len(data):
-        raise PeError(f"version node at {offset} has length {length}")
-    key_end = offset + 6
-    while key_end + 1 < end and data[key_end:key_end + 2] != b"\0\0":
-        key_end += 2
-    key = data[offset + 6:key_end].decode("utf-16-le")
-    position = _align4(key_end + 2)
-    if kind == 1:
-        # Writers disagree on whether wValueLength counts bytes or characters,
-        # so read up to the terminating zero instead.
-        value_end = position
-        while value_end + 1 < end and data[value_end:value_end + 2] != b"\0\0":
-            value_end += 2
-        value = data[position:value_end].decode("utf-16-le")
-        position = value_end + 2 if value_length else position
-    else:
-        value = data[position:position + value_length]
-        position += value_length
-    children = []
-    position = _align4(position)
-    while position < end:
-        child, position = parse_version_node(data, position)
-        children.append(child)
-    return VersionNode(key, value, kind == 1, children), _align4(end)
-
-
 def check_version(resources):
-    data = find(resources, RT_VERSION, 1)
-    if data is None:
+    info = find(resources, RT_VERSION, 1)
+    if info is None:
         return ["no single version block (type 16, id 1)"]
-    root, _ = parse_version_node(data)
+    if info.key != "VS_VERSION_INFO" or info.value_length != 52 or info.fixed is None:
+        return [f"version block starts with {info.key!r} and a {info.value_length} byte value"
+                + "".join(f"; {warning}" for warning in info.trouble)]
+    fixed = info.fixed
     faults = []
-    if root.key != "VS_VERSION_INFO" or len(root.value) != 52:
-        return [f"version block starts with {root.key!r} and a {len(root.value)} byte value"]
-    (signature, _, file_ms, file_ls, product_ms, product_ls, flags_mask, flags, file_os,
-     file_type, _, _, _) = struct.unpack("<13I", root.value)
-    if signature != 0xFEEF04BD:
-        faults.append(f"fixed file info signature is {signature:#x}")
-    if (file_ms, file_ls) != VERSION_6_2_0_6:
-        faults.append(f"FILEVERSION is {file_ms >> 16},{file_ms & 0xFFFF},"
-                      f"{file_ls >> 16},{file_ls & 0xFFFF}, not 6,2,0,6")
-    if (product_ms, product_ls) != VERSION_6_2_0_6:
-        faults.append(f"PRODUCTVERSION is {product_ms >> 16},{product_ms & 0xFFFF},"
-                      f"{product_ls >> 16},{product_ls & 0xFFFF}, not 6,2,0,6")
-    if flags_mask != VS_FFI_FILEFLAGSMASK:
-        faults.append(f"FILEFLAGSMASK is {flags_mask:#x}, not {VS_FFI_FILEFLAGSMASK:#x}")
-    if flags != 0:
-        faults.append(f"FILEFLAGS is {flags:#x}, not 0")
-    if file_os not in WINDOWS_32:
-        faults.append(f"FILEOS is {file_os:#x}, not 32-bit Windows")
-    if file_type != VFT_APP:
-        faults.append(f"FILETYPE is {file_type}, not VFT_APP")
+    if fixed.Signature != 0xFEEF04BD:
+        faults.append(f"fixed file info signature is {fixed.Signature:#x}")
+    for name, ms, ls in (("FILEVERSION", fixed.FileVersionMS, fixed.FileVersionLS),
+                         ("PRODUCTVERSION", fixed.ProductVersionMS, fixed.ProductVersionLS)):
+        if (ms, ls) != VERSION_6_2_0_6:
+            faults.append(f"{name} is {ms >> 16},{ms & 0xFFFF},{ls >> 16},{ls & 0xFFFF}, "
+                          "not 6,2,0,6")
+    if fixed.FileFlagsMask != VS_FFI_FILEFLAGSMASK:
+        faults.append(f"FILEFLAGSMASK is {fixed.FileFlagsMask:#x}, "
+                      f"not {VS_FFI_FILEFLAGSMASK:#x}")
+    if fixed.FileFlags != 0:
+        faults.append(f"FILEFLAGS is {fixed.FileFlags:#x}, not 0")
+    if fixed.FileOS not in WINDOWS_32:
+        faults.append(f"FILEOS is {fixed.FileOS:#x}, not 32-bit Windows")
+    if fixed.FileType != VFT_APP:
+        faults.append(f"FILETYPE is {fixed.FileType}, not VFT_APP")
+    faults += check_version_strings(info.string_tables.get("040704B0"))
+    # pefile gives the last language and code page pair as text; one pair
+    # fills four bytes.
+    if info.translation != ("0x0407 0x04b0", 4):
+        found = f"{info.translation[0]} in {info.translation[1]} bytes" if info.translation \
+            else "missing"
+        faults.append(f"Translation is {found}, not 0x0407 0x04b0 (German, UTF-16) in 4 bytes")
+    return faults
 
-    string_info = root.child("StringFileInfo")
-    table = string_info.child("040704B0") if string_info is not None else None
-    if table is None:
-        faults.append("no StringFileInfo block \"040704B0\"")
-    else:
-        strings = {c.key: c.value for c in table.children if c.is_text}
-        for name, wanted in VERSION_STRINGS.items():
-            if strings.get(name) != wanted:
-                faults.append(f"{name} is {strings.get(name)!r}, not {wanted!r}")
-        for name in VERSION_STRINGS_ANY:
-            if not strings.get(name):
-                faults.append(f"{name} is missing or empty")
 
-    var_info = root.child("VarFileInfo")
-    translation = var_info.child("Translation") if var_info is not None else None
-    wanted = struct.pack("<HH", 0x0407, 1200)
-    if translation is None or translation.value != wanted:
-        found = translation.value.hex() if translation is not None else None
-        faults.append(f"Translation is {found}, not 0x0407, 1200")
+def check_version_strings(strings):
+    if strings is None:
+        return ["no StringFileInfo block \"040704B0\""]
+    faults = []
+    for name, wanted in VERSION_STRINGS.items():
+        if strings.get(name) != wanted:
+            faults.append(f"{name} is {strings.get(name)!r}, not {wanted!r}")
+    for name in VERSION_STRINGS_ANY:
+        if not strings.get(name):
+            faults.append(f"{name} is missing or empty")
     return faults
 
 

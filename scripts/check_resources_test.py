@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Tests of scripts/make_resources.py and scripts/check_resources.py.
+"""Tests of scripts/make_resources.py and scripts/check_resources.py (with pe_resources.py).
 
     /usr/bin/python3 scripts/check_resources_test.py
 
@@ -25,6 +25,7 @@ sys.dont_write_bytecode = True  # no __pycache__ left in scripts/
 
 import check_resources  # noqa: E402
 import make_resources  # noqa: E402
+import pe_resources  # noqa: E402
 import resource_art  # noqa: E402
 
 HAVE_MINGW = all(shutil.which(tool)
@@ -58,12 +59,9 @@ class CheckOnBuiltProgramTest(unittest.TestCase):
         self.assertEqual(check_resources.check_file(self.pe), [])
 
     def test_version_strings_survive_windres(self):
-        resources = check_resources.read_resources(self.pe)
-        root, _ = check_resources.parse_version_node(
-            check_resources.find(resources, check_resources.RT_VERSION, 1))
-        table = root.child("StringFileInfo").child("040704B0")
-        strings = {c.key: c.value for c in table.children}
-        self.assertEqual(strings["FileDescription"],
+        resources = pe_resources.read_resources(self.pe)
+        info = pe_resources.find(resources, pe_resources.RT_VERSION, 1)
+        self.assertEqual(info.string_tables["040704B0"]["FileDescription"],
                          "Konvertiert einen Skin in eine neue Auflösung")
 
     # FILEFLAGSMASK, FILEFLAGS, FILEOS and FILETYPE as they should be.
@@ -117,7 +115,7 @@ class CheckOnBuiltProgramTest(unittest.TestCase):
     ]
 
     def test_each_layout_fault_is_named(self):
-        resources = check_resources.read_resources(self.pe)
+        resources = pe_resources.read_resources(self.pe)
         for name, victim, new_key, words in self.LAYOUT_FAULTS:
             with self.subTest(name):
                 changed = {}
