@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "conversion/run/test_skin.h"
+#include "support/memory_file_system.h"
 
 namespace fendrix {
 namespace {
@@ -61,20 +62,19 @@ TEST(SkinCheckTest, FindsWhatTheConversionWouldStumbleOver) {
   };
   for (const CheckCase& row : cases) {
     SCOPED_TRACE(row.name);
-    testing::TestFolder dir;
+    MemoryFileSystem files;
+    const fs::path folder = "/Skins/Demo/800x600";
     std::vector<std::string> lines = clean;
     lines.insert(lines.end(), row.lines.begin(), row.lines.end());
-    dir.Write("800x600/Skin.vsk", EncipherLines(lines));
-    dir.Write("800x600/Zelback.jpg",
-              testing::ReadAll(fs::path(FENDRIX_SOURCE_DIR) /
-                               "src/conversion/imaging/testdata/baseline.jpg"));
-    for (const auto& [name, contents] : row.files) dir.Write("800x600/" + name, contents);
+    files.AddFile(folder / "Skin.vsk", EncipherLines(lines));
+    files.AddFile(folder / "Zelback.jpg",
+                  testing::ReadAll(fs::path(FENDRIX_SOURCE_DIR) /
+                                   "src/conversion/imaging/testdata/baseline.jpg"));
+    for (const auto& [name, contents] : row.files) files.AddFile(folder / name, contents);
 
-    RealFileSystem fs;
     std::vector<CheckFinding> findings;
     std::string err;
-    ASSERT_TRUE(CheckSkinFolder(fs, {dir.path() / "800x600", 800, 600, '.'}, &findings, &err))
-        << err;
+    ASSERT_TRUE(CheckSkinFolder(files, {folder, 800, 600, '.'}, &findings, &err)) << err;
     std::vector<Found> found;
     for (const CheckFinding& finding : findings) {
       found.emplace_back(finding.line, finding.kind, finding.file);
