@@ -48,7 +48,8 @@ class Disk : public Subject {
   }
   FileSystem& files() override { return files_; }
   fs::path root() const override { return dir_.path(); }
-  bool Link(const fs::path& link, const fs::path& target) override {
+  bool Link([[maybe_unused]] const fs::path& link,
+            [[maybe_unused]] const fs::path& target) override {
 #ifdef _WIN32
     return false;  // a link needs privileges there
 #else
