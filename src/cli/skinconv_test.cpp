@@ -18,37 +18,84 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::EncipherLines;
-using testing::TestFolder;
 
 struct Outcome {
   int code;
   std::string out, err;
 };
 
-Outcome Skinconv(std::vector<std::string> args, fs::path program_folder = "/nowhere") {
+Outcome SkinconvOn(FileSystem& files, std::vector<std::string> args,
+                   fs::path program_folder = "/nowhere") {
   args.insert(args.begin(), "skinconv");
   std::ostringstream out, err;
   CliEnvironment env{program_folder, ',', false};
-  RealFileSystem files;
   int code = RunSkinconv(files, args, env, out, err);
   return {code, out.str(), err.str()};
 }
 
 std::string U8(const fs::path& path) { return path.string(); }
 
+// The same player folder in memory or on the disk.
+template <class Folder>
+void MakePlayer(Folder& dir) {
+  dir.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
+            EncipherLines({"Form=1", "gfxHintergrund=back.bmp", "Titel.Left=120"}));
+  dir.Write("Player/Skins/Demo/1280x1024/back.bmp", testing::BmpFile(64, 48));
+  dir.Write("Player/Skins/Demo/800x600/Skin.vsk", EncipherLines({"Form=1"}));
+  dir.MakeFolder("Player/Skins/Leer");
+  dir.MakeFolder("Player/Tools");
+}
+
 class SkinconvTest : public ::testing::Test {
  protected:
-  SkinconvTest() {
-    dir_.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
-               EncipherLines({"Form=1", "gfxHintergrund=back.bmp", "Titel.Left=120"}));
-    dir_.Write("Player/Skins/Demo/1280x1024/back.bmp", testing::BmpFile(64, 48));
-    dir_.Write("Player/Skins/Demo/800x600/Skin.vsk", EncipherLines({"Form=1"}));
-    dir_.MakeFolder("Player/Skins/Leer");
-    dir_.MakeFolder("Player/Tools");
+  SkinconvTest() { MakePlayer(dir_); }
+  Outcome Skinconv(std::vector<std::string> args, fs::path program_folder = "/nowhere") {
+    return SkinconvOn(dir_.files, std::move(args), std::move(program_folder));
   }
   fs::path Skins() const { return dir_.path() / "Player" / "Skins"; }
-  TestFolder dir_;
+  std::string ReadAll(const fs::path& file) { return testing::ReadAll(dir_.files, file); }
+  bool Exists(const fs::path& path) { return dir_.files.Stat(path) != EntryKind::kMissing; }
+  testing::MemoryFolder dir_;
 };
+
+// The command line as main runs it, on the disk: here a conversion's files,
+// renames and lock really land where the next run and the user find them.
+class SkinconvDiskTest : public ::testing::Test {
+ protected:
+  SkinconvDiskTest() { MakePlayer(dir_); }
+  Outcome Skinconv(std::vector<std::string> args) { return SkinconvOn(files_, std::move(args)); }
+  fs::path Skins() const { return dir_.path() / "Player" / "Skins"; }
+  bool Exists(const fs::path& path) { return fs::exists(path); }
+  testing::TestFolder dir_;
+  RealFileSystem files_;
+};
+
+TEST_F(SkinconvDiskTest, ConvertReportsEachOutcomeByItsExitCode) {
+  std::string skins = U8(Skins());
+  Outcome made = Skinconv({"convert", "Demo", "1024x768", "--skins", skins});
+  ASSERT_EQ(made.code, 0) << made.err;
+  EXPECT_NE(made.out.find("3 Zeilen, 1 Bilder skaliert"), std::string::npos) << made.out;
+  EXPECT_TRUE(Exists(Skins() / "Demo" / "1024x768" / "back.bmp"));
+
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins}).code, 4);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins, "--yes", "--quiet"}).out,
+            "");
+  EXPECT_EQ(Skinconv({"convert", "Demo", "600x400", "--skins", skins}).code, 3);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "huge", "--skins", skins}).code, 3);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "1280x1024", "--skins", skins}).code, 5);
+  EXPECT_EQ(Skinconv({"convert", "Nope", "1024x768", "--skins", skins}).code, 5);
+  EXPECT_EQ(Skinconv({"convert", "Leer", "1024x768", "--skins", skins}).code, 5);
+
+  // --from picks the base; case does not matter for the skin's name.
+  Outcome from = Skinconv({"convert", "demo", "640x480", "--skins", skins, "--from", "800x600"});
+  ASSERT_EQ(from.code, 0) << from.err;
+  EXPECT_NE(from.out.find("(aus 800x600)"), std::string::npos);
+  EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code,
+            2);
+  // Neither the lock nor a staging folder stays behind.
+  EXPECT_EQ(testing::Names(Skins() / "Demo"),
+            (std::vector<std::string>{"1024x768", "1280x1024", "640x480", "800x600"}));
+}
 
 TEST_F(SkinconvTest, ListFindsTheSkinsBesideTheProgramOrAsked) {
   Outcome beside = Skinconv({"list", "--json"}, dir_.path() / "Player" / "Tools");
@@ -82,9 +129,9 @@ TEST_F(SkinconvTest, ListPutsRightWhatARunThatDiedMidSwapLeft) {
   ASSERT_EQ(listed.code, 0) << listed.err;
   EXPECT_NE(listed.out.find("  1024x768\n"), std::string::npos) << listed.out;
   const fs::path skin = Skins() / "Demo";
-  EXPECT_TRUE(fs::exists(skin / "1024x768" / "Skin.vsk"));
-  EXPECT_FALSE(fs::exists(skin / "~1024x768.alt"));
-  EXPECT_FALSE(fs::exists(skin / "~1024x768.neu"));
+  EXPECT_TRUE(Exists(skin / "1024x768" / "Skin.vsk"));
+  EXPECT_FALSE(Exists(skin / "~1024x768.alt"));
+  EXPECT_FALSE(Exists(skin / "~1024x768.neu"));
 }
 
 #ifndef _WIN32
@@ -106,9 +153,9 @@ TEST_F(SkinconvTest, ListWritesJsonForAnyFolderName) {
       {"Neu\xE2\x82", "Neu\xEF\xBF\xBD", "Neu\\xE2\\x82"},
   };
   for (const Row& row : rows) {
-    TestFolder dir;
+    testing::MemoryFolder dir;
     dir.Write(fs::path(row.folder) / "1024x768" / "Skin.vsk", EncipherLines({"Form=1"}));
-    Outcome listed = Skinconv({"list", "--json", "--skins", U8(dir.path())});
+    Outcome listed = SkinconvOn(dir.files, {"list", "--json", "--skins", U8(dir.path())});
     ASSERT_EQ(listed.code, 0) << listed.err;
     nlohmann::json expected = {
         {"name", row.name}, {"resolutions", {"1024x768"}}, {"highest", "1024x768"}};
@@ -116,7 +163,8 @@ TEST_F(SkinconvTest, ListWritesJsonForAnyFolderName) {
     nlohmann::json parsed = nlohmann::json::parse(listed.out, nullptr, false);
     EXPECT_EQ(parsed, nlohmann::json::array({expected})) << listed.out;
     std::string shown = row.name + (row.raw ? "  (" + *row.raw + ")" : "") + "\n";
-    EXPECT_EQ(Skinconv({"list", "--skins", U8(dir.path())}).out, shown + "  1024x768  (höchste)\n");
+    EXPECT_EQ(SkinconvOn(dir.files, {"list", "--skins", U8(dir.path())}).out,
+              shown + "  1024x768  (höchste)\n");
   }
 }
 #endif
@@ -159,7 +207,7 @@ TEST_F(SkinconvTest, EncodeAndDecodeGiveBackEachOthersBytes) {
   ASSERT_EQ(plain_any.code, 0);
   fs::path again = dir_.Write("plain-any.txt", plain_any.out);
   ASSERT_EQ(Skinconv({"encode", U8(again), "-o", U8(dir_.path() / "again.vsk")}).code, 0);
-  EXPECT_EQ(testing::ReadAll(dir_.path() / "again.vsk"), any);
+  EXPECT_EQ(ReadAll(dir_.path() / "again.vsk"), any);
 }
 
 TEST_F(SkinconvTest, EncodeNamesTheLineItCannotStore) {
@@ -167,31 +215,7 @@ TEST_F(SkinconvTest, EncodeNamesTheLineItCannotStore) {
   Outcome outcome = Skinconv({"encode", U8(plain_file), "-o", U8(dir_.path() / "x.vsk")});
   EXPECT_EQ(outcome.code, 5);
   EXPECT_NE(outcome.err.find("Zeile 2"), std::string::npos) << outcome.err;
-  EXPECT_FALSE(fs::exists(dir_.path() / "x.vsk"));
-}
-
-TEST_F(SkinconvTest, ConvertReportsEachOutcomeByItsExitCode) {
-  std::string skins = U8(Skins());
-  Outcome made = Skinconv({"convert", "Demo", "1024x768", "--skins", skins});
-  ASSERT_EQ(made.code, 0) << made.err;
-  EXPECT_NE(made.out.find("3 Zeilen, 1 Bilder skaliert"), std::string::npos) << made.out;
-  EXPECT_TRUE(fs::exists(Skins() / "Demo" / "1024x768" / "back.bmp"));
-
-  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins}).code, 4);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins, "--yes", "--quiet"}).out,
-            "");
-  EXPECT_EQ(Skinconv({"convert", "Demo", "600x400", "--skins", skins}).code, 3);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "huge", "--skins", skins}).code, 3);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "1280x1024", "--skins", skins}).code, 5);
-  EXPECT_EQ(Skinconv({"convert", "Nope", "1024x768", "--skins", skins}).code, 5);
-  EXPECT_EQ(Skinconv({"convert", "Leer", "1024x768", "--skins", skins}).code, 5);
-
-  // --from picks the base; case does not matter for the skin's name.
-  Outcome from = Skinconv({"convert", "demo", "640x480", "--skins", skins, "--from", "800x600"});
-  ASSERT_EQ(from.code, 0) << from.err;
-  EXPECT_NE(from.out.find("(aus 800x600)"), std::string::npos);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code,
-            2);
+  EXPECT_FALSE(Exists(dir_.path() / "x.vsk"));
 }
 
 TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
@@ -204,7 +228,7 @@ TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
   EXPECT_NE(all.out.find("Zweiter 640x480: ok, "), std::string::npos) << all.out;
   EXPECT_NE(all.err.find("Demo 800x600: der Ordner existiert bereits"), std::string::npos)
       << all.err;
-  EXPECT_EQ(testing::DecipherLines(testing::ReadAll(Skins() / "Zweiter" / "800x600" / "Skin.vsk")),
+  EXPECT_EQ(testing::DecipherLines(ReadAll(Skins() / "Zweiter" / "800x600" / "Skin.vsk")),
             (std::vector<std::string>{"Form=2", "X.Left=78"}));
 
   EXPECT_EQ(Skinconv({"convert", "--all", "1024x768", "Demo", "--skins", skins}).code, 2);
@@ -230,12 +254,12 @@ TEST_F(SkinconvTest, CheckReportsFindingsByExitCodeAndAsJson) {
 // A folder that exists is drawn as it stands; one that does not is drawn as
 // a conversion would write it, and the skin folder stays as it was.
 TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
-  const auto before = testing::Snapshot(Skins());
+  const auto before = testing::Snapshot(dir_.files, Skins());
   for (const char* screen : {"800x600", "1024x768"}) {
     const fs::path png = dir_.path() / (std::string(screen) + ".png");
     Outcome drawn = Skinconv({"render", "Demo", screen, "--skins", U8(Skins()), "-o", U8(png)});
     ASSERT_EQ(drawn.code, 0) << drawn.err;
-    const std::string bytes = testing::ReadAll(png);
+    const std::string bytes = ReadAll(png);
     ASSERT_GT(bytes.size(), 24u);
     auto be32 = [&](std::size_t at) {
       std::uint32_t value = 0;
@@ -245,7 +269,7 @@ TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
     };
     EXPECT_EQ(std::to_string(be32(16)) + "x" + std::to_string(be32(20)), screen);
   }
-  EXPECT_EQ(testing::Snapshot(Skins()), before);
+  EXPECT_EQ(testing::Snapshot(dir_.files, Skins()), before);
   EXPECT_EQ(Skinconv({"render", "Demo", "1024", "--skins", U8(Skins()), "-o", "x.png"}).code, 2);
 }
 
@@ -254,14 +278,14 @@ TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
 TEST_F(SkinconvTest, ConvertJsonAndDryRunReportWhatARunWrites) {
   dir_.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
              EncipherLines({"gfxHintergrund=back.bmp", "Titel.Left=abc", "gfxSchluss=weg.bmp"}));
-  const auto before = testing::Snapshot(Skins());
+  const auto before = testing::Snapshot(dir_.files, Skins());
   const std::vector<std::string> args = {"convert", "Demo",      "640x512",
                                          "--skins", U8(Skins()), "--json"};
   std::vector<std::string> dry = args;
   dry.push_back("--dry-run");
   Outcome planned = Skinconv(dry);
   ASSERT_EQ(planned.code, 0) << planned.err;
-  EXPECT_EQ(testing::Snapshot(Skins()), before);
+  EXPECT_EQ(testing::Snapshot(dir_.files, Skins()), before);
   Outcome done = Skinconv(args);
   ASSERT_EQ(done.code, 0) << done.err;
 
@@ -295,10 +319,10 @@ TEST_F(SkinconvTest, ConvertWithFitKeepKeepsProportionsAndPadsTheBackground) {
                            "--bars", "102030"});
   ASSERT_EQ(done.code, 0) << done.err;
   const fs::path made = Skins() / "Demo" / "1920x1080";
-  EXPECT_EQ(testing::DecipherLines(testing::ReadAll(made / "Skin.vsk")),
+  EXPECT_EQ(testing::DecipherLines(ReadAll(made / "Skin.vsk")),
             (std::vector<std::string>{"gfxHintergrund=back.bmp", "Knopf.Left=390", "Knopf.Top=210",
                                       "Knopf.Width=67", "Knopf.Height=67", "Knopf.FontSize=12"}));
-  const std::string bmp = testing::ReadAll(made / "back.bmp");
+  const std::string bmp = ReadAll(made / "back.bmp");
   Image back;
   std::string why;
   ASSERT_TRUE(
