@@ -232,8 +232,8 @@ const Row kRows[] = {
     {"AReadOnlyMarkMakesATreeUnremovable",
      [](Subject& on, FileSystem& files, const fs::path& root) {
        Make(files, root, {"old/", "old/sub/", "old/sub/old.bmp"});
-  // A folder nobody may write to; on Windows a file with the read-only
-  // attribute.
+       // A folder nobody may write to; on Windows a file with the read-only
+       // attribute.
 #ifdef _WIN32
        const fs::path marked = root / "old" / "sub" / "old.bmp";
 #else
