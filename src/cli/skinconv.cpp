@@ -153,7 +153,7 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
   encode->add_option("-o,--output", o.encode_output, "Skin.vsk to write")->required();
   CLI::App* convert = AddConvertCommand(app, &o);
   CLI::App* check = AddCheckCommand(app, &o);
-  CLI::App* render = AddRenderCommand(app, &o);
+  AddRenderCommand(app, &o);  // the one left below when no other was asked for
 
   std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
   try {
