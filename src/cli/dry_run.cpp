@@ -9,8 +9,9 @@ namespace fendrix {
 namespace fs = std::filesystem;
 namespace {
 
-// The entries below `folder`, and with `contents` the bytes of its files; a
-// link stays a link, which the run refuses to follow as it would on the disk.
+// The entries below `folder`, with `contents` its files read from `real`
+// when the run asks for them; a link stays a link, which the run refuses to
+// follow as it would on the disk.
 bool CopyTree(FileSystem& real, const fs::path& folder, bool contents, MemoryFileSystem* memory,
               std::string* err) {
   memory->AddFolder(folder);
@@ -22,12 +23,10 @@ bool CopyTree(FileSystem& real, const fs::path& folder, bool contents, MemoryFil
       memory->AddLink(path, folder);
     } else if (entry.is_directory) {
       if (!CopyTree(real, path, contents, memory, err)) return false;
-    } else if (!contents) {
-      memory->AddFile(path, "");
+    } else if (contents) {
+      memory->AddFileFrom(path, real);
     } else {
-      std::string bytes;
-      if (!real.ReadFile(path, &bytes, err)) return false;
-      memory->AddFile(path, bytes);
+      memory->AddFile(path, "");
     }
   }
   return true;

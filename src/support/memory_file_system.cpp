@@ -75,6 +75,15 @@ void MemoryFileSystem::AddFile(const fs::path& path, std::string_view contents) 
   WriteFile(path, contents, &ignored);
 }
 
+void MemoryFileSystem::AddFileFrom(const fs::path& path, FileSystem& source) {
+  AddFile(path, "");
+  std::lock_guard guard(mutex_);
+  if (Entry* file = Find(Resolve(path, true))) {
+    file->source = &source;
+    file->source_path = path;
+  }
+}
+
 void MemoryFileSystem::AddFolder(const fs::path& path) {
   std::lock_guard guard(mutex_);
   fs::path prefix;
@@ -156,15 +165,31 @@ bool MemoryFileSystem::IsLink(const fs::path& path) {
   return entry && !entry->target.empty();
 }
 
-bool MemoryFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
-  std::lock_guard guard(mutex_);
+const MemoryFileSystem::Entry* MemoryFileSystem::FileToRead(const fs::path& path,
+                                                             std::string* err) {
   const Entry* entry = Find(Resolve(path, true));
   if (!entry || entry->kind != EntryKind::kFile) {
     *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
-    return false;
+    return nullptr;
   }
-  contents->assign(entry->contents);
-  return true;
+  return entry;
+}
+
+bool MemoryFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
+  FileSystem* source;
+  fs::path source_path;
+  {
+    std::lock_guard guard(mutex_);
+    const Entry* entry = FileToRead(path, err);
+    if (!entry) return false;
+    if (!entry->source) {
+      contents->assign(entry->contents);
+      return true;
+    }
+    source = entry->source;
+    source_path = entry->source_path;
+  }
+  return source->ReadFile(source_path, contents, err);
 }
 
 bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool append,
@@ -181,6 +206,10 @@ bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool
     return false;
   }
   Entry& file = entries_[resolved];
+  if (file.source) {
+    if (append && !file.source->ReadFile(file.source_path, &file.contents, err)) return false;
+    file.source = nullptr;
+  }
   if (!append) file.contents.clear();
   file.contents.append(contents);
   return true;
@@ -193,9 +222,14 @@ bool MemoryFileSystem::WriteFile(const fs::path& path, std::string_view contents
 
 std::unique_ptr<FileReader> MemoryFileSystem::OpenForReading(const fs::path& path,
                                                              std::string* err) {
-  std::string contents;
-  if (!ReadFile(path, &contents, err)) return nullptr;
-  return std::make_unique<MemoryReader>(std::move(contents));
+  std::unique_lock guard(mutex_);
+  const Entry* entry = FileToRead(path, err);
+  if (!entry) return nullptr;
+  if (!entry->source) return std::make_unique<MemoryReader>(entry->contents);
+  FileSystem* source = entry->source;
+  const fs::path source_path = entry->source_path;
+  guard.unlock();
+  return source->OpenForReading(source_path, err);
 }
 
 std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& path,
@@ -278,8 +312,21 @@ bool MemoryFileSystem::Rename(const fs::path& from, const fs::path& to, std::str
 }
 
 bool MemoryFileSystem::Copy(const fs::path& from, const fs::path& to, std::string* err) {
-  std::string contents;
-  return ReadFile(from, &contents, err) && WriteFile(to, contents, err);
+  std::lock_guard guard(mutex_);
+  const Entry* entry = FileToRead(from, err);
+  if (!entry) return false;
+  if (!entry->source) {
+    const std::string contents = entry->contents;
+    return Put(to, contents, false, err);
+  }
+  // The copy reads from the same source; nothing is read before it is asked.
+  FileSystem* source = entry->source;
+  const fs::path source_path = entry->source_path;
+  if (!Put(to, "", false, err)) return false;
+  Entry& copy = entries_[Resolve(to, true)];
+  copy.source = source;
+  copy.source_path = source_path;
+  return true;
 }
 
 bool MemoryFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
