@@ -125,26 +125,56 @@ TEST(StartUpFlowTest, SlashNameOfASkinAlreadyAtTheScreenResolutionJustCloses) {
   EXPECT_EQ(ReadAll(h.skins / "A" / "1024x768" / "Skin.vsk"), before);
 }
 
+enum class Disk { kHealthy, kFailsTheSkinFile };
+
+// A "/Name" start whose run does not close the window.
+struct UnclosedStart {
+  const char* why;
+  std::wstring command_line;
+  int screen_width, screen_height;
+  Disk disk;
+  std::size_t messages;
+  const char* named;  // in the one message, when there is one
+};
+
+const UnclosedStart kUnclosedStarts[] = {
+    {"no such skin: no run", L"/Unbekannt", 1024, 768, Disk::kHealthy, 0, nullptr},
+    {"screen below 640x480", L"/A", 600, 768, Disk::kHealthy, 1, "Auflösung"},
+    {"no resolution folder", L"/Leer", 1024, 768, Disk::kHealthy, 1, "Skin.vsk"},
+    {"already at the screen", L"/Leer", 1280, 1024, Disk::kHealthy, 1, "Basis-Auflösung"},
+    {"disk fails", L"/A", 1024, 768, Disk::kFailsTheSkinFile, 1, "Datenträger voll"},
+};
+
+// The user picks A by hand and converts it to 800x600: asked first, the
+// old folder kept on "no", then converted and told so, the window open.
+void ExpectAHandRunAsksAndReports(FlowHarness& h, MainWindowLogic& logic, const char* why) {
+  FakeMainView& view = h.view;
+  auto& skins = view.lists[ViewList::kSkins].items;
+  view.SelectListItem(ViewList::kSkins,
+                      static_cast<int>(std::find(skins.begin(), skins.end(), "A") - skins.begin()));
+  logic.OnSkinSelected();
+  view.SetText(ViewTextBox::kResH, "800");
+  view.SetText(ViewTextBox::kResV, "600");
+  view.messages.clear();
+  view.answers = {false};
+  logic.OnCreateSkinClicked();
+  ASSERT_EQ(view.messages.size(), 1u) << why;
+  EXPECT_EQ(view.messages[0].style, MessageStyle::kQuestion) << why;
+  EXPECT_EQ(Names(h.skins / "A" / "800x600"), std::vector<std::string>{"alt.txt"}) << why;
+
+  view.answers = {true};
+  logic.OnCreateSkinClicked();
+  ASSERT_EQ(view.messages.size(), 3u) << why;
+  EXPECT_EQ(view.messages[2].text, kSucceeded) << why;
+  EXPECT_TRUE(fs::exists(h.skins / "A" / "800x600" / "Skin.vsk")) << why;
+  EXPECT_FALSE(view.closed) << why;
+}
+
 // However the unattended run ends short of closing, the window is then an
 // ordinary one: the next run, started by hand, asks before it replaces,
 // reports, and leaves the window open.
 TEST(StartUpFlowTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
-  enum class Disk { kHealthy, kFailsTheSkinFile };
-  struct {
-    const char* why;
-    std::wstring command_line;
-    int screen_width, screen_height;
-    Disk disk;
-    std::size_t messages;
-    const char* named;  // in the one message, when there is one
-  } cases[] = {
-      {"no such skin: no run", L"/Unbekannt", 1024, 768, Disk::kHealthy, 0, nullptr},
-      {"screen below 640x480", L"/A", 600, 768, Disk::kHealthy, 1, "Auflösung"},
-      {"no resolution folder", L"/Leer", 1024, 768, Disk::kHealthy, 1, "Skin.vsk"},
-      {"already at the screen", L"/Leer", 1280, 1024, Disk::kHealthy, 1, "Basis-Auflösung"},
-      {"disk fails", L"/A", 1024, 768, Disk::kFailsTheSkinFile, 1, "Datenträger voll"},
-  };
-  for (const auto& c : cases) {
+  for (const UnclosedStart& c : kUnclosedStarts) {
     FaultyFileSystem disk;
     if (c.disk == Disk::kFailsTheSkinFile) {
       disk.FailOn(FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll");
@@ -168,28 +198,7 @@ TEST(StartUpFlowTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
     }
     EXPECT_EQ(view.create_caption, "Skin erstellen") << c.why;
     EXPECT_FALSE(fs::exists(h.skins / "A" / "1024x768")) << c.why;
-
-    // The user picks A by hand.
-    auto& skins = view.lists[ViewList::kSkins].items;
-    view.SelectListItem(
-        ViewList::kSkins,
-        static_cast<int>(std::find(skins.begin(), skins.end(), "A") - skins.begin()));
-    logic.OnSkinSelected();
-    view.SetText(ViewTextBox::kResH, "800");
-    view.SetText(ViewTextBox::kResV, "600");
-    view.messages.clear();
-    view.answers = {false};
-    logic.OnCreateSkinClicked();
-    ASSERT_EQ(view.messages.size(), 1u) << c.why;
-    EXPECT_EQ(view.messages[0].style, MessageStyle::kQuestion) << c.why;
-    EXPECT_EQ(Names(h.skins / "A" / "800x600"), std::vector<std::string>{"alt.txt"}) << c.why;
-
-    view.answers = {true};
-    logic.OnCreateSkinClicked();
-    ASSERT_EQ(view.messages.size(), 3u) << c.why;
-    EXPECT_EQ(view.messages[2].text, kSucceeded) << c.why;
-    EXPECT_TRUE(fs::exists(h.skins / "A" / "800x600" / "Skin.vsk")) << c.why;
-    EXPECT_FALSE(view.closed) << c.why;
+    ASSERT_NO_FATAL_FAILURE(ExpectAHandRunAsksAndReports(h, logic, c.why));
   }
 }
 

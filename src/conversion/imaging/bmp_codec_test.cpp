@@ -5,192 +5,25 @@
 
 #include <array>
 #include <random>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "conversion/imaging/bmp_test_files.h"
 #include "conversion/imaging/test_art.h"
 
 namespace fendrix {
 namespace {
 
-using testing::AsSpan;
-
 using testing::Art;
+using testing::AsSpan;
+using testing::ExpectSame;
 using testing::FromArt;
-
-// The first palette entry is also the colour RLE leaves under skipped pixels.
-constexpr std::string_view kPalette = ".RGW";
-
-// An upright F with every palette colour; row 1 has a run of distinct
-// pixels long enough for RLE's absolute mode.
-const Art kArt = {
-    "RRRRR..", "R.GWG..", "RRRR...", "R......", "R.....W",
-};
-const Art kTwoColourArt = {
-    "RRRRR..", "R......", "RRRR...", "R......", "R.....R",
-};
-
-class Bytes {
- public:
-  Bytes& U8(std::uint32_t v) {
-    data_.push_back(static_cast<char>(v));
-    return *this;
-  }
-  Bytes& U16(std::uint32_t v) { return U8(v & 0xFF).U8(v >> 8); }
-  Bytes& U32(std::uint32_t v) { return U16(v & 0xFFFF).U16(v >> 16); }
-  Bytes& Append(std::string_view bytes) {
-    data_ += bytes;
-    return *this;
-  }
-  std::string& str() { return data_; }
-
- private:
-  std::string data_;
-};
-
-struct Variant {
-  const char* name;
-  int header_size;  // 12 core, 40 info, 108 V4, 124 V5
-  int bits;
-  std::uint32_t compression;  // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields
-  bool top_down = false;
-  std::array<std::uint32_t, 3> masks = {};  // red, green, blue
-  bool full_palette = false;                // colours used 0: 2^bits entries
-};
-
-int Index(char letter) { return static_cast<int>(kPalette.find(letter)); }
-
-std::uint32_t Packed(char letter, const std::array<std::uint32_t, 3>& masks) {
-  auto bgr = testing::ArtColour(letter);
-  std::uint32_t v = 0;
-  for (int c = 0; c < 3; ++c) {
-    std::uint32_t mask = masks[c];
-    if (mask == 0) continue;
-    int shift = std::countr_zero(mask);
-    std::uint64_t max = mask >> shift;
-    v |= static_cast<std::uint32_t>(bgr[2 - c] * max / 255) << shift;
-  }
-  return v;
-}
-
-// One row of palette indices RLE-coded: runs of one colour in encoded mode,
-// stretches of three or more changing pixels in absolute mode.
-void RleRow(const std::vector<int>& row, bool rle4, Bytes& out) {
-  std::size_t i = 0;
-  while (i < row.size()) {
-    std::size_t run = 1;
-    while (i + run < row.size() && row[i + run] == row[i]) ++run;
-    std::size_t literal = 0;
-    while (i + literal < row.size() &&
-           (i + literal + 1 == row.size() || row[i + literal + 1] != row[i + literal])) {
-      ++literal;
-    }
-    if (run == 1 && literal >= 3) {
-      out.U8(0).U8(static_cast<std::uint32_t>(literal));
-      std::size_t bytes = rle4 ? (literal + 1) / 2 : literal;
-      for (std::size_t b = 0; b < bytes; ++b) {
-        if (!rle4) {
-          out.U8(row[i + b]);
-        } else {
-          int high = row[i + 2 * b];
-          int low = 2 * b + 1 < literal ? row[i + 2 * b + 1] : 0;
-          out.U8(high << 4 | low);
-        }
-      }
-      if (bytes % 2) out.U8(0);
-      i += literal;
-    } else {
-      out.U8(static_cast<std::uint32_t>(run)).U8(rle4 ? row[i] * 17 : row[i]);
-      i += run;
-    }
-  }
-}
-
-std::string MakeBmp(const Art& art, const Variant& v) {
-  const int width = static_cast<int>(art[0].size()), height = static_cast<int>(art.size());
-  Bytes pixels;
-  auto stored_row = [&](int stored) { return art[v.top_down ? stored : height - 1 - stored]; };
-  if (v.compression == 1 || v.compression == 2) {
-    for (int r = 0; r < height; ++r) {
-      std::vector<int> indices;
-      for (char c : stored_row(r)) indices.push_back(Index(c));
-      RleRow(indices, v.compression == 2, pixels);
-      pixels.U8(0).U8(r + 1 == height ? 1 : 0);
-    }
-  } else {
-    std::array<std::uint32_t, 3> masks = v.masks;
-    if (v.bits == 16 && v.compression == 0) masks = {0x7C00, 0x03E0, 0x001F};
-    if (v.bits == 32 && v.compression == 0) masks = {0xFF0000, 0xFF00, 0xFF};
-    for (int r = 0; r < height; ++r) {
-      std::string_view row = stored_row(r);
-      Bytes line;
-      if (v.bits <= 8) {
-        std::uint32_t acc = 0;
-        int filled = 0;
-        for (char c : row) {
-          acc = acc << v.bits | Index(c);
-          filled += v.bits;
-          if (filled == 8) line.U8(acc), acc = 0, filled = 0;
-        }
-        if (filled) line.U8(acc << (8 - filled));
-      } else {
-        for (char c : row) {
-          if (v.bits == 24) {
-            auto bgr = testing::ArtColour(c);
-            line.U8(bgr[0]).U8(bgr[1]).U8(bgr[2]);
-          } else if (v.bits == 16) {
-            line.U16(Packed(c, masks));
-          } else {
-            line.U32(Packed(c, masks));
-          }
-        }
-      }
-      while (line.str().size() % 4) line.U8(0);
-      pixels.Append(line.str());
-    }
-  }
-
-  const bool core = v.header_size == 12;
-  const int colours = v.bits > 8       ? 0
-                      : v.full_palette ? 1 << v.bits
-                                       : std::min<int>(kPalette.size(), 1 << v.bits);
-  Bytes palette;
-  for (int i = 0; i < colours; ++i) {
-    auto bgr = testing::ArtColour(kPalette[i % kPalette.size()]);
-    palette.U8(bgr[0]).U8(bgr[1]).U8(bgr[2]);
-    if (!core) palette.U8(0);
-  }
-  Bytes header;
-  header.U32(v.header_size);
-  if (core) {
-    header.U16(width).U16(height).U16(1).U16(v.bits);
-  } else {
-    header.U32(width).U32(v.top_down ? -height : height).U16(1).U16(v.bits);
-    header.U32(v.compression).U32(static_cast<std::uint32_t>(pixels.str().size()));
-    header.U32(2835).U32(2835).U32(v.full_palette ? 0 : colours).U32(0);
-    if (v.header_size > 40) header.U32(v.masks[0]).U32(v.masks[1]).U32(v.masks[2]);
-    while (static_cast<int>(header.str().size()) < v.header_size) header.U8(0);
-    if (v.header_size == 40 && v.compression == 3) {
-      header.U32(v.masks[0]).U32(v.masks[1]).U32(v.masks[2]);
-    }
-  }
-  const std::size_t offset = 14 + header.str().size() + palette.str().size();
-  Bytes file;
-  file.Append("BM").U32(static_cast<std::uint32_t>(offset + pixels.str().size())).U32(0);
-  file.U32(static_cast<std::uint32_t>(offset));
-  file.Append(header.str()).Append(palette.str()).Append(pixels.str());
-  return file.str();
-}
-
-void ExpectSame(const Image& actual, const Image& expected) {
-  ASSERT_EQ(actual.width, expected.width);
-  ASSERT_EQ(actual.height, expected.height);
-  for (std::int32_t y = 0; y < expected.height; ++y) {
-    for (std::int32_t x = 0; x < expected.width * 3; ++x) {
-      ASSERT_EQ(actual.Row(y)[x], expected.Row(y)[x]) << "pixel " << x / 3 << "," << y;
-    }
-  }
-}
+using testing::kArt;
+using testing::kTwoColourArt;
+using testing::MakeBmp;
+using testing::Patched;
+using testing::Variant;
 
 TEST(BmpDecodeTest, ReadsEveryVariant) {
   const std::array<std::uint32_t, 3> k565 = {0xF800, 0x07E0, 0x001F};
@@ -229,90 +62,6 @@ TEST(BmpDecodeTest, ReadsEveryVariant) {
   }
 }
 
-// Streams written by hand for what the row encoder above never emits.
-TEST(BmpDecodeTest, FollowsRleEscapes) {
-  struct Case {
-    const char* name;
-    std::uint32_t compression;
-    int width, height;
-    std::string stream;
-    Art expected;  // top row first
-  };
-  const std::vector<Case> cases = {
-      // 2 red, delta right 1 and up 1, 1 green, end of bitmap.
-      {"rle8 delta",
-       1,
-       4,
-       3,
-       std::string("\x02\x01\x00\x02\x01\x01\x01\x02\x00\x01", 10),
-       {"....", "...G", "RR.."}},
-      // Encoded run alternating two nibbles, then an odd absolute run.
-      {"rle4 alternating and absolute",
-       2,
-       8,
-       1,
-       std::string("\x05\x12\x00\x03\x31\x20\x00\x01", 8),
-       {"RGRGRWRG"}},
-      // A row ended early by end-of-line, then the last row; no end-of-bitmap.
-      {"rle8 early end of line",
-       1,
-       3,
-       2,
-       std::string("\x01\x03\x00\x00\x03\x01\x00\x00", 8),
-       {"RRR", "W.."}},
-      // What reaches past the row's end or the last row is dropped; some
-      // writers code every row to its padded length.
-      {"rle8 run past the row end",
-       1,
-       7,
-       2,
-       std::string("\x08\x01\x00\x01", 4),
-       {".......", "RRRRRRR"}},
-      {"rle4 run past an odd row end", 2, 3, 1, std::string("\x04\x12\x00\x01", 4), {"RGR"}},
-      // 3 red, then an absolute run of green, white, red of which only green fits.
-      {"rle8 absolute run past the row end",
-       1,
-       4,
-       2,
-       std::string("\x03\x01\x00\x03\x02\x03\x01\x00\x00\x00\x02\x02\x00\x01", 14),
-       {"GG..", "RRRG"}},
-      {"rle8 delta below the image",
-       1,
-       4,
-       2,
-       std::string("\x02\x01\x00\x02\x00\x06\x02\x02\x00\x01", 10),
-       {"....", "RR.."}},
-      {"rle8 pixels below the last row",
-       1,
-       4,
-       2,
-       std::string("\x02\x01\x00\x00\x01\x02\x00\x00\x00\x00\x03\x03\x00\x01", 14),
-       {"G...", "RR.."}},
-  };
-  for (const Case& c : cases) {
-    Bytes file;
-    const std::uint32_t offset = 14 + 40 + 16;
-    file.Append("BM").U32(offset + static_cast<std::uint32_t>(c.stream.size())).U32(0).U32(offset);
-    file.U32(40).U32(c.width).U32(c.height).U16(1).U16(c.compression == 1 ? 8 : 4);
-    file.U32(c.compression)
-        .U32(static_cast<std::uint32_t>(c.stream.size()))
-        .U32(0)
-        .U32(0)
-        .U32(4)
-        .U32(0);
-    for (char letter : kPalette) {
-      auto bgr = testing::ArtColour(letter);
-      file.U8(bgr[0]).U8(bgr[1]).U8(bgr[2]).U8(0);
-    }
-    file.Append(c.stream);
-    Image image;
-    std::string reason;
-    ASSERT_TRUE(DecodeBmp(AsSpan(file.str()), &image, &reason)) << c.name << ": " << reason;
-    SCOPED_TRACE(c.name);
-    ExpectSame(image, FromArt(c.expected));
-  }
-}
-
 TEST(BmpDecodeTest, AcceptsALastRowWithoutPadding) {
   std::string file = MakeBmp(kArt, {"info 24", 40, 24, 0});
   file.resize(file.size() - 3);  // 7 pixels: 21 bytes of data, 3 of padding
@@ -320,13 +69,6 @@ TEST(BmpDecodeTest, AcceptsALastRowWithoutPadding) {
   std::string reason;
   ASSERT_TRUE(DecodeBmp(AsSpan(file), &image, &reason)) << reason;
   ExpectSame(image, FromArt(kArt));
-}
-
-// `file` with the little-endian value at `at` replaced.
-std::string Patched(std::string file, std::size_t at, std::uint32_t value, int bytes = 4) {
-  Bytes replacement;
-  replacement.U32(value);
-  return file.replace(at, bytes, replacement.str().substr(0, bytes));
 }
 
 TEST(BmpDecodeTest, RefusesBrokenFilesWithAReason) {

@@ -143,6 +143,17 @@ class RunFaultTest : public ::testing::TestWithParam<FaultRow> {
               (std::vector<std::string>{"ArrowT.bmp", "Skin.vsk", "back.bmp", "sep.bmp"}));
   }
 
+  // The next run succeeds whatever this one left, and clears it; an old
+  // folder set aside goes back first and is asked about as the old folder.
+  void ExpectTheNextRunRepairs() {
+    RecordingCaller again = Port();
+    ASSERT_EQ(Run(dir_.files, again).outcome, RunOutcome::kSucceeded)
+        << again.messages.back().second;
+    EXPECT_EQ(again.events.size(), 3u);  // busy, the question, idle
+    ExpectNewFolderComplete();
+    EXPECT_EQ(Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  }
+
   testing::MemoryFolder dir_;
 };
 
@@ -177,7 +188,8 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       EXPECT_NE(message.find(row.cause), std::string::npos) << message;
       EXPECT_NE(message.find(row.names), std::string::npos) << message;
       EXPECT_EQ(Snapshot(dir_.files, Skin() / "~1024x768.alt"), old_folder);
-      EXPECT_EQ(Names(dir_.files, Skin()), (std::vector<std::string>{"1280x1024", "~1024x768.alt"}));
+      EXPECT_EQ(Names(dir_.files, Skin()),
+                (std::vector<std::string>{"1280x1024", "~1024x768.alt"}));
       break;
     case After::kStagingLeft:
       EXPECT_EQ(result.outcome, RunOutcome::kFailed);
@@ -199,13 +211,7 @@ TEST_P(RunFaultTest, LeavesTheDiskAsTheMessageSays) {
       break;
   }
 
-  // The next run succeeds whatever this one left, and clears it; an old
-  // folder set aside goes back first and is asked about as the old folder.
-  RecordingCaller again = Port();
-  ASSERT_EQ(Run(dir_.files, again).outcome, RunOutcome::kSucceeded) << again.messages.back().second;
-  EXPECT_EQ(again.events.size(), 3u);  // busy, the question, idle
-  ExpectNewFolderComplete();
-  EXPECT_EQ(Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  ExpectTheNextRunRepairs();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RunFaultTest, ::testing::ValuesIn(kRows),

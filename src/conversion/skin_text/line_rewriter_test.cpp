@@ -108,6 +108,43 @@ TEST(RewriteLineTest, CommaValuesFollowTheDecimalSeparator) {
         ',');  // "." is no separator here
 }
 
+// Values of every shape: short and long, with leading zeros, signs and
+// decimal separators, and some that only look like numbers.
+constexpr const char* kValues[] = {"0",
+                                   "7",
+                                   "12",
+                                   "999",
+                                   "1280",
+                                   "0042",
+                                   "9999",
+                                   "10000",
+                                   "99999999",
+                                   "100000000",
+                                   "00000042",
+                                   "-5",
+                                   "-0",
+                                   "8,25",
+                                   "99,9",
+                                   "0,1",
+                                   "-0,5",
+                                   "12345678,5",
+                                   "1,000000000000001",
+                                   "123456789012345",
+                                   "1234567890123456",
+                                   "5,",
+                                   ",5",
+                                   "1,2,3",
+                                   "1 ",
+                                   "+3",
+                                   "8.75",
+                                   "1e3"};
+
+// Factors that shrink, enlarge and mix.
+const ConversionFactors kFactorSets[] = {ComputeFactors(1280, 1024, 1024, 768),
+                                         ComputeFactors(800, 600, 1920, 1200),
+                                         {3.0f, 3.0f, 0.1f},
+                                         {1e-7f, 1e-7f, 1e-7f}};
+
 // Separators at every place in lines short and long, and value readings of
 // every shape, under factors that shrink, enlarge and mix: the rewriter must
 // agree with the reference on each.
@@ -135,41 +172,9 @@ TEST(RewriteLineTest, AgreesWithTheReference) {
     Check({key + ".b", key + ".b"}, one, ',');          // no "=" at all
   }
 
-  const char* values[] = {"0",
-                          "7",
-                          "12",
-                          "999",
-                          "1280",
-                          "0042",
-                          "9999",
-                          "10000",
-                          "99999999",
-                          "100000000",
-                          "00000042",
-                          "-5",
-                          "-0",
-                          "8,25",
-                          "99,9",
-                          "0,1",
-                          "-0,5",
-                          "12345678,5",
-                          "1,000000000000001",
-                          "123456789012345",
-                          "1234567890123456",
-                          "5,",
-                          ",5",
-                          "1,2,3",
-                          "1 ",
-                          "+3",
-                          "8.75",
-                          "1e3"};
-  const ConversionFactors factor_sets[] = {ComputeFactors(1280, 1024, 1024, 768),
-                                           ComputeFactors(800, 600, 1920, 1200),
-                                           {3.0f, 3.0f, 0.1f},
-                                           {1e-7f, 1e-7f, 1e-7f}};
-  for (const ConversionFactors& f : factor_sets) {
+  for (const ConversionFactors& f : kFactorSets) {
     for (const char* property : {"Left", "Top", "FontSize"}) {
-      for (const char* value : values) {
+      for (const char* value : kValues) {
         for (char separator : {',', '.'}) {
           CheckAgainstReference(std::string("x.") + property + "=" + value, f, separator);
         }
