@@ -349,10 +349,13 @@ std::unique_ptr<FileLock> MemoryFileSystem::TryLock(const fs::path& path, bool* 
 
 bool MemoryFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
   std::lock_guard guard(mutex_);
-  for (const fs::path& entry : Tree(Resolve(path, false))) {
+  const fs::path resolved = Resolve(path, false);
+  for (const fs::path& entry : Tree(resolved)) {
     if (!entries_[entry].read_only) continue;
+    // Named below the path as the caller spelled it, as the disk's walk does.
+    const fs::path shown = entry == resolved ? path : path / entry.lexically_relative(resolved);
     *err = "Ordner kann nicht ersetzt werden: " + DisplayPath(path) +
-           " (schreibgeschützt: " + DisplayPath(entry) + ")";
+           " (schreibgeschützt: " + DisplayPath(shown) + ")";
     return false;
   }
   return true;
