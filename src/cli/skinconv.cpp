@@ -142,6 +142,9 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
                 std::ostream& out, std::ostream& err) {
   CLI::App app{"skinconv: converts jukebox skins to a new screen resolution", "skinconv"};
   app.require_subcommand(1);
+  // On Windows CLI11 would take "/Skins/Demo" for an option; there it is a
+  // path from the drive's root, and every option here is spelled "--".
+  app.allow_windows_style_options(false);
   Options o;
   auto* list = app.add_subcommand("list", "List the skins and their resolution folders");
   list->add_option("--skins", o.skins, kSkinsHelp);
