@@ -22,8 +22,8 @@ void PrintReport(const BatchOptions& options, const ConvertJob& job, const JobRe
   }
   std::string head = job.skin + " " + job.resolution + ": ";
   if (!options.quiet) {
-    for (const std::string& warning : report.warnings) {
-      err << "skinconv: Warnung: " << head << warning << "\n";
+    for (const RunWarning& warning : report.warnings) {
+      err << "skinconv: Warnung: " << head << WarningText(warning) << "\n";
     }
   }
   if (report.exit_code == kExitSuccess) {
@@ -39,7 +39,7 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
                  std::ostream& out, std::ostream& err) {
   std::vector<std::filesystem::path> skins;
   std::string why;
-  if (!ListSkins(fs, options.skins, &skins, &why)) {
+  if (!ListSkins(fs, options.each.skins, &skins, &why)) {
     err << "skinconv: " << why << "\n";
     return kExitFailure;
   }
@@ -47,8 +47,9 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
   std::vector<ConvertJob> jobs;
   for (const auto& skin : skins) {
     for (const std::string& resolution : options.resolutions) {
-      jobs.push_back({options.skins, PathToUtf8(skin), resolution, "", options.yes, options.smooth,
-                      options.dry_run, options.json, options.fit, options.bar_colour});
+      ConvertJob& job = jobs.emplace_back(options.each);
+      job.skin = PathToUtf8(skin);
+      job.resolution = resolution;
     }
   }
 

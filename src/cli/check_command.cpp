@@ -21,11 +21,9 @@ constexpr int kExitFindings = 1;
 bool ChooseFolder(FileSystem& fs, const CheckOptions& options, const CliEnvironment& env,
                   std::filesystem::path* folder, BaseResolution* resolution, int* code,
                   std::string* err) {
-  const std::filesystem::path skin = PathFromUtf8(options.skin);
-  const std::filesystem::path skin_folder = FindEntry(fs, options.skins, skin);
+  std::filesystem::path skin_folder;
   *code = kExitFailure;
-  if (skin != skin.filename() || skin == "." || skin == ".." || !FolderExists(fs, skin_folder)) {
-    *err = "Skin nicht gefunden: " + DisplayPath(skin_folder);
+  if (!FindSkinFolder(fs, options.skins, PathFromUtf8(options.skin), &skin_folder, err)) {
     return false;
   }
   if (!options.resolution.empty()) {

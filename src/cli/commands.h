@@ -33,16 +33,13 @@ int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, bool json,
 
 /// What `skinconv convert --all` converts.
 struct BatchOptions {
-  std::filesystem::path skins;
+  /// What every conversion shares: the skins folder, --yes, the filter, the
+  /// dry run, the fit; each job fills in its skin and resolution.
+  ConvertJob each;
   std::vector<std::string> resolutions;  ///< WxH each
-  bool yes = false;
-  bool smooth = false;
   bool quiet = false;
-  bool json = false;     ///< one JSON object a line, in job order
-  bool dry_run = false;  ///< every run in memory, nothing written
-  FitMode fit = FitMode::kStretch;
-  std::uint32_t bar_colour = 0;  ///< 0xRRGGBB
-  unsigned jobs = 1;     ///< conversions at once
+  bool json = false;  ///< one JSON object a line, in job order
+  unsigned jobs = 1;  ///< conversions at once
 };
 
 /// Converts every skin of the folder, each from its highest base, to each

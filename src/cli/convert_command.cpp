@@ -15,8 +15,8 @@ int ConvertCommand(FileSystem& fs, const ConvertJob& job, bool quiet, bool json,
     return report.exit_code;
   }
   if (!quiet) {
-    for (const std::string& warning : report.warnings)
-      err << "skinconv: Warnung: " << warning << "\n";
+    for (const RunWarning& warning : report.warnings)
+      err << "skinconv: Warnung: " << WarningText(warning) << "\n";
   }
   if (report.exit_code != kExitSuccess) {
     err << "skinconv: " << report.error << "\n";

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/dry_run.h"
+#include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
 #include "support/file_helpers.h"
 #include "support/memory_file_system.h"
@@ -100,26 +101,18 @@ bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& en
 }
 
 // The size a BMP file's header gives, read from its first bytes only.
-void ReadBmpSize(FileSystem& fs, const std::filesystem::path& path, WrittenFile* file) {
+void ReadBmpFileSize(FileSystem& fs, const std::filesystem::path& path, WrittenFile* file) {
   std::string ignored;
   std::unique_ptr<FileReader> reader = fs.OpenForReading(path, &ignored);
-  unsigned char header[26];
+  char head[kBmpSizeBytes];
   std::size_t have = 0;
-  for (std::size_t got = 1; reader && have < sizeof header && got > 0; have += got) {
-    if (!reader->Read(reinterpret_cast<char*>(header) + have, sizeof header - have, &got,
-                      &ignored)) {
-      return;
-    }
+  for (std::size_t got = 1; reader && have < sizeof head && got > 0; have += got) {
+    if (!reader->Read(head + have, sizeof head - have, &got, &ignored)) return;
   }
-  if (have < sizeof header || header[0] != 'B' || header[1] != 'M') return;
-  auto u16 = [&](int at) { return static_cast<std::uint32_t>(header[at] | header[at + 1] << 8); };
-  auto i32 = [&](int at) { return static_cast<std::int32_t>(u16(at) | u16(at + 2) << 16); };
-  if (u16(14) == 12) {  // the old core header
-    file->width = static_cast<std::int32_t>(u16(18));
-    file->height = static_cast<std::int32_t>(u16(20));
-  } else {
-    file->width = i32(18);
-    file->height = i32(22) < 0 ? -i32(22) : i32(22);
+  std::int64_t width, height;
+  if (ReadBmpSize({reinterpret_cast<const std::uint8_t*>(head), have}, &width, &height)) {
+    file->width = static_cast<std::int32_t>(width);
+    file->height = static_cast<std::int32_t>(height);
   }
 }
 
@@ -132,7 +125,7 @@ std::vector<WrittenFile> WrittenFiles(FileSystem& fs, const std::filesystem::pat
   if (!fs.ListDirectory(folder, &entries, &ignored)) return files;
   for (const DirectoryEntry& entry : entries) {
     WrittenFile file{entry.name};
-    if (!entry.is_directory) ReadBmpSize(fs, folder / entry.name, &file);
+    if (!entry.is_directory) ReadBmpFileSize(fs, folder / entry.name, &file);
     files.push_back(std::move(file));
   }
   // The same order in memory and on any disk.
@@ -146,11 +139,7 @@ JobReport Report(const ConvertJob& job, const RunRequest& request, const RunResu
   report.outcome = result.outcome;
   report.new_folder = result.new_folder;
   report.lines_written = result.lines_written;
-  report.run_warnings = result.warnings;
-  for (const RunWarning& warning : result.warnings) {
-    report.warnings.push_back((warning.line ? "Zeile " + std::to_string(warning.line) + ": " : "") +
-                              warning.text);
-  }
+  report.warnings = result.warnings;
   switch (result.outcome) {
     case RunOutcome::kSucceeded:
       report.exit_code = kExitSuccess;
@@ -181,6 +170,10 @@ JobReport Report(const ConvertJob& job, const RunRequest& request, const RunResu
 
 }  // namespace
 
+std::string WarningText(const RunWarning& warning) {
+  return (warning.line ? "Zeile " + std::to_string(warning.line) + ": " : "") + warning.text;
+}
+
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                         std::ostream* progress) {
   MemoryFileSystem memory;
@@ -193,16 +186,14 @@ JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironm
   JobReport failure;
   if (!MakeRequest(fs, job, env, &request, &failure)) return failure;
 
-  // A dry run works on a copy in memory of what the run reads.
+  // A dry run works in memory on what the run reads; a size the run refuses
+  // needs nothing there, as the run stops before it reads.
   MemoryFileSystem& memory = *dry_run_files;
-  if (job.dry_run) {
-    // The folder the run will name, as it names it: "800,4x600" makes 800x600.
-    const std::optional<BaseResolution> asked =
-        ParseResolutionName(job.resolution, env.decimal_separator);
-    const std::string target =
-        asked ? std::to_string(asked->width) + "x" + std::to_string(asked->height) : job.resolution;
+  const std::optional<NewSize> size = ReadNewSize(request);
+  if (job.dry_run && size) {
     std::string err;
-    if (!LoadForDryRun(fs, job.skins, request.skin, request.base.name, target, &memory, &err)) {
+    if (!LoadForDryRun(fs, job.skins, request.skin, request.base.name, size->FolderName(), &memory,
+                       &err)) {
       return Failed(kExitFailure, err);
     }
   }

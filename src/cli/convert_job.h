@@ -41,14 +41,16 @@ struct JobReport {
   int exit_code = kExitFailure;
   std::string summary;                ///< one line on success
   std::string error;                  ///< one line on failure
-  std::vector<std::string> warnings;  ///< one line each
   /// What the run did, for --json; kFailed also before a run could start.
   RunOutcome outcome = RunOutcome::kFailed;
   std::filesystem::path new_folder;
   std::size_t lines_written = 0;
   std::vector<WrittenFile> files;  ///< with report_files, after a success
-  std::vector<RunWarning> run_warnings;
+  std::vector<RunWarning> warnings;
 };
+
+/// A warning as skinconv prints it: "Zeile 12: ..." where it has a line.
+std::string WarningText(const RunWarning& warning);
 
 /// Runs one conversion, transactional like every run. `progress` receives a
 /// progress bar when not null.

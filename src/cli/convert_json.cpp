@@ -48,7 +48,7 @@ nlohmann::ordered_json ConvertJobJson(const ConvertJob& job, const JobReport& re
     object["files"].push_back(std::move(entry));
   }
   object["warnings"] = nlohmann::ordered_json::array();
-  for (const RunWarning& warning : report.run_warnings) {
+  for (const RunWarning& warning : report.warnings) {
     object["warnings"].push_back(
         {{"line", warning.line ? nlohmann::ordered_json(warning.line) : nlohmann::ordered_json()},
          {"text", warning.text}});

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "conversion/bitmap_name/bitmap_keys.h"
 #include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/bitmap_name/target_name.h"
 #include "conversion/imaging/picture_decoder.h"
@@ -35,7 +36,7 @@ std::int32_t Pixels(const std::optional<ElementValue>& value) {
 Image ReadBackground(FileSystem& fs, const fs::path& folder,
                      const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
-    if (GetField(line, 1, "=") != "gfxHintergrund") continue;
+    if (GetField(line, 1, "=") != kBackgroundKey) continue;
     const std::string value = GetField(line, 2, "=");
     fs::path source;
     std::string why, bytes;

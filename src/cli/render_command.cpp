@@ -38,10 +38,10 @@ bool LayoutOfConversion(FileSystem& fs, const RenderOptions& options, const Base
 
 int RenderCommand(FileSystem& fs, const RenderOptions& options, const CliEnvironment& env,
                   std::ostream& out, std::ostream& err) {
-  const std::filesystem::path skin = PathFromUtf8(options.skin);
-  const std::filesystem::path skin_folder = FindEntry(fs, options.skins, skin);
-  if (skin != skin.filename() || skin == "." || skin == ".." || !FolderExists(fs, skin_folder)) {
-    err << "skinconv: Skin nicht gefunden: " << DisplayPath(skin_folder) << "\n";
+  std::filesystem::path skin_folder;
+  std::string error;
+  if (!FindSkinFolder(fs, options.skins, PathFromUtf8(options.skin), &skin_folder, &error)) {
+    err << "skinconv: " << error << "\n";
     return kExitFailure;
   }
   const std::optional<BaseResolution> screen =
@@ -52,7 +52,7 @@ int RenderCommand(FileSystem& fs, const RenderOptions& options, const CliEnviron
   }
 
   LayoutDrawing drawing;
-  std::string png, error;
+  std::string png;
   const std::filesystem::path folder = FindEntry(fs, skin_folder, PathFromUtf8(screen->name));
   const bool drawn = FolderExists(fs, folder)
                          ? LayoutOfFolder(fs, folder, screen->width, screen->height,

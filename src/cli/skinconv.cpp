@@ -127,8 +127,7 @@ int RunConvert(FileSystem& fs, Options& o, const CliEnvironment& env, std::ostre
   job.report_files = o.convert_json;
   if (!batch) return ConvertCommand(fs, job, o.quiet, o.convert_json, env, out, err);
 
-  BatchOptions options{job.skins,      {},          job.yes, job.smooth,     o.quiet,
-                       o.convert_json, job.dry_run, job.fit, job.bar_colour, o.jobs};
+  BatchOptions options{.each = job, .quiet = o.quiet, .json = o.convert_json, .jobs = o.jobs};
   std::istringstream list_text(o.all);
   for (std::string resolution; std::getline(list_text, resolution, ',');) {
     options.resolutions.push_back(resolution);

@@ -46,6 +46,18 @@ std::optional<BaseResolution> ParseResolutionName(std::string_view name, char de
   return BaseResolution{std::string(name), *w, *h};
 }
 
+bool IsSkinName(const fs::path& skin) {
+  return !skin.empty() && skin == skin.filename() && skin != "." && skin != "..";
+}
+
+bool FindSkinFolder(FileSystem& fs, const fs::path& skins_path, const fs::path& skin,
+                    fs::path* folder, std::string* err) {
+  *folder = FindEntry(fs, skins_path, skin);
+  if (IsSkinName(skin) && FolderExists(fs, *folder)) return true;
+  *err = "Skin nicht gefunden: " + DisplayPath(*folder);
+  return false;
+}
+
 std::optional<fs::path> DefaultSkinsPath(const fs::path& program_folder) {
   std::string folder = PathToUtf8(program_folder);
   if (folder.size() < 6 || !folder.ends_with("Tools")) return std::nullopt;

@@ -31,6 +31,17 @@ struct BaseResolution {
 /// "x", each numeric and within 16 bits; nothing otherwise (800X600, 40000x600).
 std::optional<BaseResolution> ParseResolutionName(std::string_view name, char decimal_separator);
 
+/// True for one folder name, not a path that leads elsewhere ("", ".", ".."
+/// and "a/b" are no skin's name).
+bool IsSkinName(const std::filesystem::path& skin);
+
+/// The folder of the skin `skin` in `skins_path`, its name matched without
+/// case. False, with "Skin nicht gefunden: ..." in `err`, when `skin` is no
+/// skin's name or there is no such folder.
+bool FindSkinFolder(FileSystem& fs, const std::filesystem::path& skins_path,
+                    const std::filesystem::path& skin, std::filesystem::path* folder,
+                    std::string* err);
+
 /// The skins folder beside the program: a program folder ending in "Tools"
 /// (exact case) without its last six characters, followed by "Skins".
 std::optional<std::filesystem::path> DefaultSkinsPath(const std::filesystem::path& program_folder);

@@ -77,17 +77,25 @@ struct Layout {
   int palette_count = 0;
 };
 
-// The size, depth and compression of the picture from its info header (or
-// the older core header of 12 bytes).
+// The size as the info header (or the older core header of 12 bytes) gives
+// it; a negative height for rows stored top-down.
+void ReadStoredSize(const std::uint8_t* h, bool core, std::int64_t* width, std::int64_t* height) {
+  if (core) {
+    *width = U16(h + 4);
+    *height = U16(h + 6);
+  } else {
+    *width = static_cast<std::int32_t>(U32(h + 4));
+    *height = static_cast<std::int32_t>(U32(h + 8));
+  }
+}
+
+// The size, depth and compression of the picture from its header.
 bool ReadFormat(const std::uint8_t* h, bool core, Layout* layout, std::string* reason) {
   std::int64_t width, height;
+  ReadStoredSize(h, core, &width, &height);
   if (core) {
-    width = U16(h + 4);
-    height = U16(h + 6);
     layout->bits = static_cast<int>(U16(h + 10));
   } else {
-    width = static_cast<std::int32_t>(U32(h + 4));
-    height = static_cast<std::int32_t>(U32(h + 8));
     layout->bits = static_cast<int>(U16(h + 14));
     layout->compression = U32(h + 16);
   }
@@ -333,6 +341,14 @@ bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* re
     return false;
   }
   *image = std::move(decoded);
+  return true;
+}
+
+bool ReadBmpSize(std::span<const std::uint8_t> head, std::int64_t* width, std::int64_t* height) {
+  if (head.size() < kBmpSizeBytes || head[0] != 'B' || head[1] != 'M') return false;
+  const std::uint8_t* h = head.data() + kFileHeaderSize;
+  ReadStoredSize(h, U32(h) == 12, width, height);
+  if (*height < 0) *height = -*height;
   return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -14,6 +15,14 @@ namespace fendrix {
 /// is clipped there, and past the last row ends the picture, as that loader
 /// shows such files. See DecodePicture for failures.
 bool DecodeBmp(std::span<const std::uint8_t> data, Image* image, std::string* reason);
+
+/// How many of a BMP's first bytes ReadBmpSize needs.
+inline constexpr std::size_t kBmpSizeBytes = 26;
+
+/// The size in pixels a BMP's headers give, read from its first
+/// kBmpSizeBytes bytes alone, for a report that needs no pixels; not checked
+/// as DecodeBmp checks it. False when `head` is not the start of a BMP.
+bool ReadBmpSize(std::span<const std::uint8_t> head, std::int64_t* width, std::int64_t* height);
 
 /// The pixels of an uncompressed 24-bit BMP where they lie in `data`: the
 /// rows DecodeBmp would copy, without copying them. False for any other file,

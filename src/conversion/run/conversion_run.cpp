@@ -12,6 +12,7 @@
 #include "conversion/run/run_lock.h"
 #include "conversion/run/staged_folder.h"
 #include "conversion/skin_text/skin_file_rewrite.h"
+#include "repository/skin_repository.h"
 #include "support/file_helpers.h"
 #include "support/numbers.h"
 #include "support/path_text.h"
@@ -27,17 +28,23 @@ constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB
 constexpr std::int32_t kMinimumWidth = 640;
 constexpr std::int32_t kMinimumHeight = 480;
 
-// One folder name, not a path that leads elsewhere.
-bool IsSkinName(const fs::path& skin) {
-  return !skin.empty() && skin == skin.filename() && skin != "." && skin != "..";
-}
-
 std::optional<std::int32_t> ReadSize(const std::string& text, char decimal_separator) {
   std::optional<double> number = ParseNumber(text, decimal_separator);
   return number ? RoundToInt32(*number) : std::nullopt;
 }
 
 }  // namespace
+
+std::string NewSize::FolderName() const {
+  return std::to_string(width) + "x" + std::to_string(height);
+}
+
+std::optional<NewSize> ReadNewSize(const RunRequest& request) {
+  std::optional<std::int32_t> width = ReadSize(request.new_width_text, request.decimal_separator);
+  std::optional<std::int32_t> height = ReadSize(request.new_height_text, request.decimal_separator);
+  if (!width || !height || *width < kMinimumWidth || *height < kMinimumHeight) return std::nullopt;
+  return NewSize{*width, *height};
+}
 
 ConversionRun::ConversionRun(FileSystem& fs, RunObserver& observer, RunOptions options)
     : fs_(fs), observer_(observer), options_(options) {}
@@ -78,9 +85,8 @@ RunResult ConversionRun::Run(const RunRequest& in) {
     result.message = kNoSkinText;
     return result;
   }
-  std::optional<std::int32_t> width = ReadSize(in.new_width_text, in.decimal_separator);
-  std::optional<std::int32_t> height = ReadSize(in.new_height_text, in.decimal_separator);
-  if (!width || !height || *width < kMinimumWidth || *height < kMinimumHeight) {
+  const std::optional<NewSize> size = ReadNewSize(in);
+  if (!size) {
     result.outcome = RunOutcome::kInvalidResolution;
     result.message_kind = MessageKind::kInvalidResolution;
     result.message = kInvalidResolutionText;
@@ -91,10 +97,10 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   busy_ = true;
   const fs::path skin_folder = FindEntry(fs_, in.skins_path, in.skin);
   const fs::path base_folder = FindEntry(fs_, skin_folder, PathFromUtf8(in.base.name));
-  const std::string new_name = std::to_string(*width) + "x" + std::to_string(*height);
+  const std::string new_name = size->FolderName();
   const StagedFolder folders = StagedFolderFor(skin_folder, new_name);
   result.new_folder = folders.target;
-  SetFactors(in, *width, *height);
+  SetFactors(in, size->width, size->height);
 
   // Replacing the base folder would destroy the very files the run reads.
   if (NamesEqualIgnoringCase(PathFromUtf8(new_name), base_folder.filename())) {

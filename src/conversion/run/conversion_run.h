@@ -27,6 +27,19 @@ inline constexpr std::string_view kNoSkinText =
 inline constexpr std::string_view kSameAsBaseText =
     "Die neue Auflösung ist die Basis-Auflösung des Skins. Bitte eine andere Auflösung angeben.";
 
+/// The size a run converts to.
+struct NewSize {
+  std::int32_t width;
+  std::int32_t height;
+  /// The folder the run writes: "800x600".
+  std::string FolderName() const;
+};
+
+/// The size `request` asks for, its texts read as the run reads them ("800,4"
+/// and "600" give 800x600); nothing when they give no size, or one smaller
+/// than a skin is made for, which the run refuses.
+std::optional<NewSize> ReadNewSize(const RunRequest& request);
+
 /// Settings of a run that its caller fixes once.
 struct RunOptions {
   StretchFilter filter = StretchFilter::kNearest;
