@@ -7,7 +7,7 @@ XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 WINE_RUN := $(CURDIR)/cmake/wine-run
 DEMO_SKINS := build/demo/Skins
 
-.PHONY: gui screenshot all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean fuzzers fuzz fuzz-smoke
+.PHONY: gui screenshot all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean distclean fuzzers fuzz fuzz-smoke
 
 all: native
 
@@ -27,15 +27,14 @@ asan: bootstrap
 	cmake --build --preset asan -j $(JOBS)
 
 # Wine's first start in a new prefix takes a while; do it once, up front,
-# and give the prefix the fonts the window is laid out for. On a kernel that
-# runs no 32-bit program the 64-bit Wine serves, with a prefix of its own.
-WINE_PREFIX = $(if $(shell scripts/wine-can-run-32 && echo 32),build/wineprefix,build/wineprefix64)
-WINE_SERVER = $(if $(findstring 64,$(WINE_PREFIX)),/usr/lib/wine/wineserver64,wineserver)
+# and give the prefix the fonts the window is laid out for. Which Wine serves
+# (and so which prefix) cmake/wine-run decides.
+WINE_PREFIX = $(shell cmake/wine-run --prefix)
 wineprefix:
 	@test -f $(WINE_PREFIX)/system.reg || (mkdir -p build && $(WINE_RUN) wineboot -i >/dev/null 2>&1 || true)
 	@# wineboot returns before the prefix is written out; a test started then finds no window classes.
-	@WINEPREFIX=$(CURDIR)/$(WINE_PREFIX) $(WINE_SERVER) -w
-	@WINEPREFIX=$(CURDIR)/$(WINE_PREFIX) scripts/wine-fonts
+	@$(WINE_RUN) --server -w
+	@WINEPREFIX=$(WINE_PREFIX) scripts/wine-fonts
 
 # Every suite leaves its results in build/test-results; `make test` runs all
 # of them, even after one fails, and ends with one summary of them all.
@@ -45,17 +44,23 @@ test-native: native
 	@mkdir -p $(RESULTS) && rm -f $(RESULTS)/native.*
 	ctest --preset native -j $(JOBS) --output-junit $(RESULTS)/native.xml
 
-# The Windows tests run the 32-bit build under Wine. Where the kernel runs no
-# 32-bit program, the same sources built for 64-bit Windows run instead; the
-# 32-bit programs are still built.
+# The Windows tests run the 32-bit build under Wine: the machine's own, or
+# where that cannot start, the one of build/i386-root (scripts/bootstrap makes
+# it). Only where neither serves do the same sources built for 64-bit Windows
+# run instead, and the summary says why.
 test-win32: win32 wineprefix native
 	@mkdir -p $(RESULTS) && rm -rf $(RESULTS)/win32.*
-	@if scripts/wine-can-run-32; then tree=win32; else \
+	@kind=$$($(WINE_RUN) --kind); \
+	if [ $$kind = wine64 ]; then \
 	  tree=win64; \
-	  echo "ran as the 64-bit build under wine64: this kernel runs no 32-bit program" > $(RESULTS)/win32.note; \
-	  echo "test-win32: $$(cat $(RESULTS)/win32.note)"; \
+	  echo "ran the 64-bit build (build/win64/bin, PE32+) under wine64, not the shipped i686 one: $$(cat build/i386-root.failed 2>/dev/null || echo 'no 32-bit Wine here')" > $(RESULTS)/win32.note; \
 	  cmake --preset win64 >/dev/null && cmake --build --preset win64 -j $(JOBS) || exit 1; \
+	else \
+	  tree=win32; \
+	  if [ $$kind = host ]; then wine="the machine's 32-bit Wine $$(wine --version)"; else wine=$$(scripts/i386-root describe); fi; \
+	  echo "ran the shipped i686 build (build/win32/bin, PE32) under $$wine" > $(RESULTS)/win32.note; \
 	fi; \
+	echo "test-win32: $$(cat $(RESULTS)/win32.note)"; \
 	rm -rf build/$$tree/gtest-results; \
 	$(XVFB) ctest --preset $$tree --output-junit $(RESULTS)/win32.xml; status=$$?; \
 	cp -r build/$$tree/gtest-results $(RESULTS)/win32.gtest 2>/dev/null; \
@@ -115,7 +120,12 @@ bench:
 	/usr/bin/python3 bench/run_bench.py --check-only --inputs $(BENCH_BUILD)/inputs
 	/usr/bin/python3 bench/run_bench.py --bin $(BENCH_BUILD)/bin --inputs $(BENCH_BUILD)/inputs
 
+# `clean` keeps the i386 root (minutes to make, and the same for every
+# build); `distclean` removes it too.
 clean:
+	find build -mindepth 1 -maxdepth 1 ! -name i386-root -exec rm -rf {} + 2>/dev/null || true
+
+distclean:
 	rm -rf build
 
 # The window under Wine on the demo skins (needs an X display).
