@@ -7,7 +7,7 @@ XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 WINE_RUN := $(CURDIR)/cmake/wine-run
 DEMO_SKINS := build/demo/Skins
 
-.PHONY: gui screenshot all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix clean distclean fuzzers fuzz fuzz-smoke
+.PHONY: gui screenshot all bootstrap native win32 asan test test-native test-win32 test-asan run demo wineprefix dist clean distclean fuzzers fuzz fuzz-smoke
 
 all: native
 
@@ -77,6 +77,10 @@ test: bootstrap
 	done; \
 	python3 scripts/test_summary $(RESULTS) || status=1; \
 	exit $$status
+
+# The release an operator installs (every 32-bit build makes it).
+dist: win32
+	@ls -l build/dist/Fendrix-*-win32.zip
 
 # The libFuzzer targets (clang-14, ASan + UBSan). `make fuzz` runs each for
 # FUZZ_SECONDS; `make fuzz-smoke` runs each a few seconds from a fixed seed.

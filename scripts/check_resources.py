@@ -11,6 +11,7 @@ interpreter) reads the headers, sections, resource tree and version block
 (pe_resources.py); the other resources' own formats are read here.
 """
 
+import pathlib
 import re
 import struct
 import sys
@@ -75,6 +76,11 @@ def check_manifest(resources):
     if description is None or description.text != "Admin-Tool":
         faults.append("manifest description is not 'Admin-Tool'")
 
+    identity = root.find(ASM_V1 + "assemblyIdentity")
+    version = ".".join(map(str, VERSION_FIELDS))
+    if identity is None or identity.get("version") != version:
+        faults.append(f"manifest assemblyIdentity is not version {version} (scripts/make_resources.py)")
+
     identities = root.findall(f"{ASM_V1}dependency/{ASM_V1}dependentAssembly/"
                               f"{ASM_V1}assemblyIdentity")
     if [dict(i.attrib) for i in identities] != [COMMON_CONTROLS]:
@@ -97,10 +103,17 @@ def check_manifest(resources):
 
 # --- Version block ------------------------------------------------------------
 
+# The one version of the program, in the file VERSION: 6.2.0.6 is shown as
+# 6.02.0006.
+VERSION_FIELDS = tuple(int(field) for field in
+                       (pathlib.Path(__file__).resolve().parent.parent / "VERSION")
+                       .read_text().split("."))
+VERSION_TEXT = f"{VERSION_FIELDS[0]}.{VERSION_FIELDS[1]:02}.{VERSION_FIELDS[3]:04}"
+
 VERSION_STRINGS = {
     "FileDescription": "Konvertiert einen Skin in eine neue Auflösung",
-    "FileVersion": "6.02.0006",
-    "ProductVersion": "6.02.0006",
+    "FileVersion": VERSION_TEXT,
+    "ProductVersion": VERSION_TEXT,
     "InternalName": "Fendrix",
     "OriginalFilename": "Fendrix.exe",
     "ProductName": "Fendrix",
@@ -108,7 +121,8 @@ VERSION_STRINGS = {
 # Present, but free in wording.
 VERSION_STRINGS_ANY = ("CompanyName", "LegalCopyright")
 
-VERSION_6_2_0_6 = ((6 << 16) | 2, (0 << 16) | 6)
+VERSION_FIXED = ((VERSION_FIELDS[0] << 16) | VERSION_FIELDS[1],
+                 (VERSION_FIELDS[2] << 16) | VERSION_FIELDS[3])
 VS_FFI_FILEFLAGSMASK = 0x3F
 WINDOWS_32 = (0x00040004, 0x00000004)  # VOS_NT_WINDOWS32, VOS__WINDOWS32
 VFT_APP = 1
@@ -127,9 +141,9 @@ def check_version(resources):
         faults.append(f"fixed file info signature is {fixed.Signature:#x}")
     for name, ms, ls in (("FILEVERSION", fixed.FileVersionMS, fixed.FileVersionLS),
                          ("PRODUCTVERSION", fixed.ProductVersionMS, fixed.ProductVersionLS)):
-        if (ms, ls) != VERSION_6_2_0_6:
+        if (ms, ls) != VERSION_FIXED:
             faults.append(f"{name} is {ms >> 16},{ms & 0xFFFF},{ls >> 16},{ls & 0xFFFF}, "
-                          "not 6,2,0,6")
+                          f"not {','.join(map(str, VERSION_FIELDS))}")
     if fixed.FileFlagsMask != VS_FFI_FILEFLAGSMASK:
         faults.append(f"FILEFLAGSMASK is {fixed.FileFlagsMask:#x}, "
                       f"not {VS_FFI_FILEFLAGSMASK:#x}")

@@ -11,6 +11,7 @@ are missing are skipped.
 
 import contextlib
 import io
+import os
 import pathlib
 import shutil
 import struct
@@ -45,8 +46,11 @@ class CheckOnBuiltProgramTest(unittest.TestCase):
         cls.temp = tempfile.TemporaryDirectory()
         temp = pathlib.Path(cls.temp.name)
         (temp / "main.c").write_text("int main(void) { return 0; }\n")
-        subprocess.run(["i686-w64-mingw32-windres", str(ROOT / "resources" / "fendrix.rc"),
-                        "-O", "coff", "-o", str(temp / "r.o")], check=True)
+        # The resource script takes the version from the build tree's version.h.
+        generated = os.environ["FENDRIX_GENERATED"]
+        subprocess.run(["i686-w64-mingw32-windres", "-I", generated,
+                        str(ROOT / "resources" / "fendrix.rc"), "-O", "coff", "-o",
+                        str(temp / "r.o")], check=True)
         subprocess.run(["i686-w64-mingw32-gcc", str(temp / "main.c"), str(temp / "r.o"), "-o",
                         str(temp / "probe.exe")], check=True)
         cls.pe = (temp / "probe.exe").read_bytes()
@@ -78,7 +82,7 @@ class CheckOnBuiltProgramTest(unittest.TestCase):
          "manifestVersion"),
         ("umlaut", utf16("Auflösung"), utf16("Auflosung"), "FileDescription"),
         ("file name", utf16("Fendrix.exe"), utf16("Fendrix.com"), "OriginalFilename"),
-        ("product version", utf16("ProductVersion\0" "6.02.0006"),
+        ("product version", utf16("ProductVersion\0" + check_resources.VERSION_TEXT),
          utf16("ProductVersion\0" "6.02.0007"), "ProductVersion"),
         ("string table", utf16("040704B0"), utf16("040904B0"), "040704B0"),
         ("translation", b"\x07\x04\xb0\x04", b"\x09\x04\xb0\x04", "Translation"),

@@ -32,7 +32,8 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 
 # --- Manifest -----------------------------------------------------------------
 
-PROGRAM_VERSION = "6.2.0.6"
+# The program's version, as the file VERSION gives it.
+PROGRAM_VERSION = (ROOT / "VERSION").read_text().strip()
 
 MANIFEST = f"""\
 <?xml version="1.0" encoding="UTF-8" standalone="yes"?>

@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "repository/skin_repository.h"
 #include "support/path_text.h"
+#include "version.h"
 
 namespace fendrix {
 namespace {
@@ -141,6 +142,7 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
                 std::ostream& out, std::ostream& err) {
   CLI::App app{"skinconv: converts jukebox skins to a new screen resolution", "skinconv"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "skinconv " FENDRIX_VERSION_TEXT, "Print the version and exit");
   // On Windows CLI11 would take "/Skins/Demo" for an option; there it is a
   // path from the drive's root, and every option here is spelled "--".
   app.allow_windows_style_options(false);
@@ -165,6 +167,9 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
     return kExitSuccess;
   } catch (const CLI::CallForAllHelp&) {
     out << app.help("", CLI::AppFormatMode::All);
+    return kExitSuccess;
+  } catch (const CLI::CallForVersion& version) {
+    out << version.what() << "\n";
     return kExitSuccess;
   } catch (const CLI::ParseError& e) {
     err << "skinconv: " << e.what() << " (skinconv --help)\n";

@@ -23,7 +23,7 @@ using testing::RecordingCaller;
 using testing::Snapshot;
 using testing::hostile::Ending;
 using testing::hostile::HostileSkinTest;
-using testing::hostile::kGoodLines;
+using testing::hostile::GoodLines;
 using testing::hostile::Row;
 using testing::hostile::Skin;
 
@@ -111,7 +111,7 @@ const Row kPictureRows[] = {
        s.base_name = "1x1";
        s.base_width = 1;
        s.base_height = 1;
-       s.Lines(kGoodLines);
+       s.Lines(GoodLines());
        s.File("back.bmp", testing::BmpFile(40, 32));
      },
      Ending::kError, "back.bmp", "zu groß"},
