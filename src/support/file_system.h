@@ -176,4 +176,10 @@ class RealFileSystem : public FileSystem {
 /// A path as UTF-8 text for messages, with the platform's separators.
 std::string DisplayPath(const std::filesystem::path& path);
 
+/// Why CheckRemovable refuses `folder`, in two short lines: the folder, then
+/// the entry marked read-only by its path inside it (`marked`, "." for the
+/// folder itself).
+std::string ReadOnlyFolderText(const std::filesystem::path& folder,
+                               const std::filesystem::path& marked);
+
 }  // namespace fendrix

@@ -244,8 +244,13 @@ const Row kRows[] = {
        EXPECT_TRUE(files.CheckRemovable(root / "missing", &err)) << err;
        on.MarkReadOnly(marked);
        EXPECT_FALSE(files.CheckRemovable(root / "old", &err));
-       EXPECT_NE(err.find(DisplayPath(root / "old")), npos) << err;
-       EXPECT_NE(err.find("schreibgeschützt: " + DisplayPath(marked)), npos) << err;
+       const std::string folder_line =
+           "Ordner kann nicht ersetzt werden: " + DisplayPath(root / "old");
+       EXPECT_EQ(err, folder_line + "\nSchreibgeschützt: " +
+                          DisplayPath(marked.lexically_relative(root / "old")));
+       EXPECT_FALSE(files.CheckRemovable(marked, &err));
+       EXPECT_EQ(err, "Ordner kann nicht ersetzt werden: " + DisplayPath(marked) +
+                          "\nDer Ordner ist schreibgeschützt.");
      }},
     // On the disk every TryLock opens the file anew, as a second process
     // would.

@@ -166,7 +166,7 @@ bool MemoryFileSystem::IsLink(const fs::path& path) {
 }
 
 const MemoryFileSystem::Entry* MemoryFileSystem::FileToRead(const fs::path& path,
-                                                             std::string* err) {
+                                                            std::string* err) {
   const Entry* entry = Find(Resolve(path, true));
   if (!entry || entry->kind != EntryKind::kFile) {
     *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
@@ -352,10 +352,7 @@ bool MemoryFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
   const fs::path resolved = Resolve(path, false);
   for (const fs::path& entry : Tree(resolved)) {
     if (!entries_[entry].read_only) continue;
-    // Named below the path as the caller spelled it, as the disk's walk does.
-    const fs::path shown = entry == resolved ? path : path / entry.lexically_relative(resolved);
-    *err = "Ordner kann nicht ersetzt werden: " + DisplayPath(path) +
-           " (schreibgeschützt: " + DisplayPath(shown) + ")";
+    *err = ReadOnlyFolderText(path, entry.lexically_relative(resolved));
     return false;
   }
   return true;
