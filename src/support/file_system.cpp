@@ -298,6 +298,8 @@ std::unique_ptr<FileLock> RealFileSystem::TryLock(const fs::path& path, bool* he
   return TryLockFile(path, held_elsewhere, err);
 }
 
+std::string RealFileSystem::LockNote(const fs::path& path) { return ReadLockNote(path); }
+
 bool RealFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
   fs::path protected_entry;
   if (!FindReadOnly(path, &protected_entry, err)) return false;

@@ -259,11 +259,17 @@ const Row kRows[] = {
        const fs::path lock_file = root / "~1024x768.lock";
        bool held_elsewhere = true;
        std::string err;
+       // As a holder that was killed leaves it, note and all.
+       ASSERT_TRUE(files.WriteFile(lock_file, "asking", &err)) << err;
        auto held = files.TryLock(lock_file, &held_elsewhere, &err);
        ASSERT_TRUE(held) << err;
        EXPECT_FALSE(held_elsewhere);
+       EXPECT_EQ(files.LockNote(lock_file), "");
+       held->SetNote("converting");
+       held->SetNote("asking");
        EXPECT_FALSE(files.TryLock(lock_file, &held_elsewhere, &err));
        EXPECT_TRUE(held_elsewhere);
+       EXPECT_EQ(files.LockNote(lock_file), "asking");
        held.reset();
        EXPECT_TRUE(files.TryLock(lock_file, &held_elsewhere, &err)) << err;
      }},
