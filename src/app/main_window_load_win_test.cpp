@@ -176,7 +176,10 @@ class LoadTest : public ::testing::Test {
     const MainWindowControls& c = controls();
     std::wstring name(skin.name.begin(), skin.name.end());
     harness.messages.clear();
-    SendMessageW(c.ProgressBar1, PBM_SETPOS, 0, 0);
+    progress_while_told_ = -1;
+    harness.on_message = [this] {
+      progress_while_told_ = SendMessageW(controls().ProgressBar1, PBM_GETPOS, 0, 0);
+    };
 
     Choose(c.cboSkins, name);
     ASSERT_EQ(Selected(c.cboSkins), name);
@@ -190,7 +193,8 @@ class LoadTest : public ::testing::Test {
 
     ASSERT_EQ(harness.messages.size(), 1u);
     EXPECT_EQ(harness.messages[0].text, L"Der Skin wurde erfolgreich umgewandelt!");
-    EXPECT_EQ(SendMessageW(c.ProgressBar1, PBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(progress_while_told_, 100);
+    EXPECT_EQ(SendMessageW(c.ProgressBar1, PBM_GETPOS, 0, 0), 0);
     for (HWND control : {c.cboSkins, c.cboBaseResolution, c.cmdSelectSkin, c.cmdCreateSkin,
                          c.txtResH, c.txtResV}) {
       EXPECT_TRUE(IsWindowEnabled(control));
@@ -214,6 +218,7 @@ class LoadTest : public ::testing::Test {
   }
 
   WindowHarness harness;
+  LRESULT progress_while_told_ = -1;
   std::unique_ptr<MainWindow> window;
 };
 

@@ -215,10 +215,13 @@ void MainWindowLogic::RunConversion() {
     // Nothing may leave a window procedure as an exception: the run ends
     // here as any failed run does, idle and with one message.
     EnterIdle();
-    ShowMessage(MessageKind::kError, std::string(kRunFailedText) + "\n" + error.what());
-    return;
+    result.message = std::string(kRunFailedText) + "\n" + error.what();
   }
   ShowResult(result);
+  // The bar stands where the run ended while its message is read, full or
+  // where it stopped. Left so afterwards it would look like a run still at
+  // work, or stalled; empty, the window shows it is ready for the next one.
+  if (!view_.IsClosed()) SetProgress(0);
 }
 
 // An unattended run asks nothing and reports only what stops it; when it

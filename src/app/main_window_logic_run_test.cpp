@@ -24,14 +24,17 @@ class RunFlowTest : public ::testing::Test {
   FakeMainView& view = h.view;
 };
 
-TEST_F(RunFlowTest, SucceedsWithTheBarFullAndOneMessage) {
+TEST_F(RunFlowTest, SucceedsWithOneMessageOverAFullBarThatEmptiesOnceRead) {
   Open();
+  long progress_while_told = -1;
+  view.on_message = [&] { progress_while_told = view.progress; };
   Click();
 
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].text, kSucceeded);
   EXPECT_EQ(view.messages[0].style, MessageStyle::kInformation);
-  EXPECT_EQ(view.progress, 100);
+  EXPECT_EQ(progress_while_told, 100);
+  EXPECT_EQ(view.progress, 0);
   EXPECT_TRUE(view.Idle());
   EXPECT_EQ(DecipherLines(ReadAll(h.skins / "A" / "1024x768" / "Skin.vsk")).size(), 5u);
   EXPECT_FALSE(view.closed);
@@ -142,6 +145,8 @@ TEST_F(RunFlowTest, FailureLeavesTheWindowIdleWithOneMessageNamingTheFile) {
     FileSystem* fs;
     const char* file;
   } cases[] = {{&full_disk, "Skin.vsk"}, {&throwing_disk, "Zelback.bmp"}};
+  long progress_while_told = -1;
+  view.on_message = [&] { progress_while_told = view.progress; };
   for (const auto& c : cases) {
     view.messages.clear();
     h.inputs.fs = c.fs;
@@ -149,6 +154,8 @@ TEST_F(RunFlowTest, FailureLeavesTheWindowIdleWithOneMessageNamingTheFile) {
 
     Click();
 
+    EXPECT_GT(progress_while_told, 0) << c.file;  // where the run stopped
+    EXPECT_EQ(view.progress, 0) << c.file;
     ASSERT_EQ(view.messages.size(), 1u) << c.file;
     EXPECT_EQ(view.messages[0].style, MessageStyle::kError);
     const std::string& text = view.messages[0].text;

@@ -1,5 +1,7 @@
 #include "dialogs/browse_args.h"
 
+#include <algorithm>
+
 namespace fendrix {
 namespace {
 
@@ -17,6 +19,11 @@ unsigned BrowseFlags(const BrowseArgs& args) {
   if (args.new_dialog_style) flags |= kNewDialogStyle;
   if (args.include_files) flags |= kIncludeFiles;
   return flags;
+}
+
+std::wstring ShellPath(std::wstring folder) {
+  std::replace(folder.begin(), folder.end(), L'/', L'\\');
+  return folder;
 }
 
 std::wstring BrowseTitle(const BrowseArgs& args) {

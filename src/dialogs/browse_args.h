@@ -24,6 +24,11 @@ struct BrowseArgs {
 /// line, 64 for the new dialog style and 16384 to list files as well.
 unsigned BrowseFlags(const BrowseArgs& args);
 
+/// `folder` as the shell reads a path: with backslashes only. The shell takes
+/// "/" for a character of a name, and the picker would open elsewhere on a
+/// folder joined by hand as "Player/Tools".
+std::wstring ShellPath(std::wstring folder);
+
 /// The title the picker shows. With a status line, a title of exactly "$"
 /// becomes empty: the status line must be the only text reading "$" when the
 /// picker looks for it by that text.

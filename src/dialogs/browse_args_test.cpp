@@ -36,5 +36,18 @@ TEST(BrowseArgsTest, DollarTitleIsEmptiedOnlyWithAStatusLine) {
   }
 }
 
+TEST(BrowseArgsTest, ShellPathHasBackslashesOnly) {
+  struct {
+    std::wstring folder, shell;
+  } cases[] = {
+      {L"C:\\Player\\Tools", L"C:\\Player\\Tools"},
+      {L"C:\\Player/Tools", L"C:\\Player\\Tools"},
+      {L"C:/", L"C:\\"},
+      {L"//server/share/Tools", L"\\\\server\\share\\Tools"},
+      {L"", L""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShellPath(c.folder), c.shell);
+}
+
 }  // namespace
 }  // namespace fendrix

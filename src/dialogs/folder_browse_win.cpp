@@ -2,12 +2,15 @@
 
 #include <shlwapi.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "dialogs/compact_width.h"
 
 namespace fendrix {
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr wchar_t kStatusPrefix[] = L"Auswahl: ";
 // The picker gives its status control no id; it is found by this text,
@@ -59,6 +62,22 @@ void ShowSelection(HWND dialog, PCIDLIST_ABSOLUTE item) {
   SetStatusText(dialog, text.c_str());
 }
 
+// A list of a file-system folder holds the folder's times, its last access
+// too, and the first reading of a folder since it changed moves that time.
+// The picker finds the start folder by comparing the list with the items it
+// lists, and it reads the folders on the way as it goes; a list made before
+// that first reading (of a program folder just unpacked, say) then matches
+// no item, and the picker opens on the drive. So every folder on the path is
+// read first, and the list holds the times the picker will see.
+void ReadEachFolderOnce(const fs::path& path) {
+  for (fs::path folder = path; !folder.empty(); folder = folder.parent_path()) {
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW((folder / L"*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    if (folder == folder.parent_path()) break;  // the drive's root
+  }
+}
+
 }  // namespace
 
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM param, LPARAM data) {
@@ -71,7 +90,9 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM param, LPARAM data
 }
 
 PIDLIST_ABSOLUTE PathToPidl(const std::wstring& folder_path) {
-  return ILCreateFromPathW(folder_path.c_str());
+  const std::wstring path = ShellPath(folder_path);
+  ReadEachFolderOnce(path);
+  return ILCreateFromPathW(path.c_str());
 }
 
 std::wstring BrowseForFolder(HWND owner, const BrowseArgs& args) {

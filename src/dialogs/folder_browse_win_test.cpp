@@ -135,15 +135,33 @@ TEST(BrowseCallbackTest, VirtualFolderEmptiesTheStatusLine) {
   EXPECT_EQ(picker.statuses, std::vector<std::wstring>{L""});
 }
 
-// The real picker, closed by a timer that presses one of its buttons.
+// Leaves a folder as unpacking leaves it: not read since it was written, so
+// that the next reading moves its last access time.
+void MarkUnreadSinceWritten(const fs::path& folder) {
+  HANDLE handle = CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  const FILETIME year_2000{.dwLowDateTime = 0x256D4000, .dwHighDateTime = 0x01BF53EB};
+  EXPECT_TRUE(SetFileTime(handle, nullptr, &year_2000, nullptr));
+  CloseHandle(handle);
+}
+
+// The real picker, closed by a timer that presses one of its buttons. It
+// opens on a program folder just unpacked.
 class PickerTest : public ::testing::Test {
  protected:
-  PickerTest() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  PickerTest() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    MarkUnreadSinceWritten(folder.path());
+    MarkUnreadSinceWritten(folder.path() / "Player");
+  }
   ~PickerTest() override { CoUninitialize(); }
 
   std::wstring BrowseAndPress(int button) {
     button_ = button;
     title_seen_ = false;
+    ok_enabled_ = false;
     UINT_PTR timer = SetTimer(nullptr, 0, 200, &PickerTest::PressWhenUp);
     std::wstring chosen = BrowseForFolder(nullptr, args);
     KillTimer(nullptr, timer);
@@ -163,15 +181,18 @@ class PickerTest : public ::testing::Test {
     EnumThreadWindows(GetCurrentThreadId(), FindPicker, reinterpret_cast<LPARAM>(&picker));
     if (!picker) return;
     title_seen_ = FindWindowExW(picker, nullptr, L"Static", kTitle) != nullptr;
+    ok_enabled_ = IsWindowEnabled(GetDlgItem(picker, IDOK)) != FALSE;
     PostMessageW(picker, WM_COMMAND, button_, 0);
   }
 
   static constexpr wchar_t kTitle[] = L"Bitte Skin-Verzeichnis wählen...";
   static inline int button_ = IDCANCEL;
   static inline bool title_seen_ = false;
+  static inline bool ok_enabled_ = false;
   testing::TestFolder folder;
+  fs::path tools = folder.MakeFolder("Player/Tools");
   BrowseArgs args{.title = kTitle,
-                  .start_folder = folder.path().wstring(),
+                  .start_folder = tools.wstring(),
                   .show_status_text = true,
                   .root_folder = L"",
                   .new_dialog_style = true};
@@ -180,8 +201,9 @@ class PickerTest : public ::testing::Test {
 TEST_F(PickerTest, OkReturnsTheStartFolderItOpenedOn) {
   std::wstring chosen = BrowseAndPress(IDOK);
   ASSERT_FALSE(chosen.empty());
-  EXPECT_TRUE(fs::equivalent(chosen, folder.path())) << chosen;
+  EXPECT_TRUE(fs::equivalent(chosen, tools)) << chosen;
   EXPECT_TRUE(title_seen_);
+  EXPECT_TRUE(ok_enabled_);
 }
 
 TEST_F(PickerTest, CancelReturnsNothing) { EXPECT_EQ(BrowseAndPress(IDCANCEL), L""); }

@@ -88,6 +88,7 @@ class FaultyFileSystem : public FileSystem {
     if (Hit(Op::kLock, path, err)) return nullptr;
     return inner_.TryLock(path, held_elsewhere, err);
   }
+  std::string LockNote(const std::filesystem::path& path) override { return inner_.LockNote(path); }
   bool CheckRemovable(const std::filesystem::path& path, std::string* err) override {
     return Hit(Op::kCheck, path, err) == nullptr && inner_.CheckRemovable(path, err);
   }
@@ -151,8 +152,7 @@ class FaultyFileSystem : public FileSystem {
     return !Dead(path, err) && inner_.RemoveTree(path, err);
   }
   bool MakeDirectory(const std::filesystem::path& path, std::string* err) override {
-    return Hit(Op::kMakeDirectory, path, err) == nullptr &&
-           inner_.MakeDirectory(path, err);
+    return Hit(Op::kMakeDirectory, path, err) == nullptr && inner_.MakeDirectory(path, err);
   }
 
  private:

@@ -20,6 +20,13 @@ class FlockLock : public FileLock {
     ::unlink(path_.c_str());
     ::close(fd_);
   }
+  // Emptied first: a reader meanwhile finds no note, or a part of this one,
+  // never a part of the last one.
+  void SetNote(std::string_view note) override {
+    if (::ftruncate(fd_, 0) == 0) {
+      [[maybe_unused]] ssize_t written = ::pwrite(fd_, note.data(), note.size(), 0);
+    }
+  }
 
  private:
   int fd_;
@@ -58,12 +65,27 @@ std::unique_ptr<FileLock> TryLockFile(const std::filesystem::path& path, bool* h
     struct stat locked, named;
     if (::fstat(fd, &locked) == 0 && ::stat(path.c_str(), &named) == 0 &&
         locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+      // A holder that was killed left its file, and its note in it.
+      if (::ftruncate(fd, 0) != 0) {
+        *err = LockFailure(path, errno);
+        ::close(fd);
+        return nullptr;
+      }
       return std::make_unique<FlockLock>(fd, path);
     }
     ::close(fd);
   }
   *err = LockFailure(path, EAGAIN);
   return nullptr;
+}
+
+std::string ReadLockNote(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return "";
+  char note[kMaxLockNote];
+  ssize_t got = ::read(fd, note, sizeof note);
+  ::close(fd);
+  return got > 0 ? std::string(note, static_cast<std::size_t>(got)) : "";
 }
 
 }  // namespace fendrix

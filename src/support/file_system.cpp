@@ -130,6 +130,12 @@ std::string DisplayPath(const fs::path& path) {
   return std::string(utf8.begin(), utf8.end());
 }
 
+std::string ReadOnlyFolderText(const fs::path& folder, const fs::path& marked) {
+  std::string text = "Ordner kann nicht ersetzt werden: " + DisplayPath(folder) + "\n";
+  if (marked.empty() || marked == ".") return text + "Der Ordner ist schreibgeschützt.";
+  return text + "Schreibgeschützt: " + DisplayPath(marked);
+}
+
 EntryKind RealFileSystem::Stat(const fs::path& path) {
   if (path.empty()) return EntryKind::kMissing;
   std::error_code ec;
@@ -292,12 +298,13 @@ std::unique_ptr<FileLock> RealFileSystem::TryLock(const fs::path& path, bool* he
   return TryLockFile(path, held_elsewhere, err);
 }
 
+std::string RealFileSystem::LockNote(const fs::path& path) { return ReadLockNote(path); }
+
 bool RealFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
   fs::path protected_entry;
   if (!FindReadOnly(path, &protected_entry, err)) return false;
   if (protected_entry.empty()) return true;
-  *err = "Ordner kann nicht ersetzt werden: " + DisplayPath(path) +
-         " (schreibgeschützt: " + DisplayPath(protected_entry) + ")";
+  *err = ReadOnlyFolderText(path, protected_entry.lexically_relative(path));
   return false;
 }
 

@@ -62,6 +62,11 @@ class FileWriter {
 class FileLock {
  public:
   virtual ~FileLock() = default;
+
+  /// Leaves a short note in the lock file, in place of the last one, for
+  /// whoever finds the lock taken (FileSystem::LockNote): what the holder is
+  /// doing now. A note that cannot be written is simply missing.
+  virtual void SetNote(std::string_view note) = 0;
 };
 
 /// The file-system operations the core needs, and nothing more.
@@ -134,6 +139,11 @@ class FileSystem {
   virtual std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
                                             std::string* err) = 0;
 
+  /// The note the holder of the lock on `path` left; "" when it left none or
+  /// it cannot be read. A lock taken anew starts without a note, so a holder
+  /// that died speaks no more.
+  virtual std::string LockNote(const std::filesystem::path& path) = 0;
+
   /// Whether RemoveTree could remove the folder and all it holds: false,
   /// with the folder named, when some entry is marked read-only.
   virtual bool CheckRemovable(const std::filesystem::path& path, std::string* err) = 0;
@@ -165,6 +175,7 @@ class RealFileSystem : public FileSystem {
   bool SyncFolder(const std::filesystem::path& folder, std::string* err) override;
   std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
                                     std::string* err) override;
+  std::string LockNote(const std::filesystem::path& path) override;
   bool CheckRemovable(const std::filesystem::path& path, std::string* err) override;
 
  private:
@@ -176,4 +187,16 @@ class RealFileSystem : public FileSystem {
 /// A path as UTF-8 text for messages, with the platform's separators.
 std::string DisplayPath(const std::filesystem::path& path);
 
+/// Why CheckRemovable refuses `folder`, in two short lines: the folder, then
+/// the entry marked read-only by its path inside it (`marked`, "." for the
+/// folder itself).
+std::string ReadOnlyFolderText(const std::filesystem::path& folder,
+                               const std::filesystem::path& marked);
+
 }  // namespace fendrix
+/// Why CheckRemovable refuses `folder`, in two short lines: the folder, then
+/// the entry marked read-only by its path inside it (`marked`, "." for the
+/// folder itself).
+std::string ReadOnlyFolderText(const std::filesystem::path& folder,
+                               const std::filesystem::path& marked);
+

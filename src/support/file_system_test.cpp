@@ -244,8 +244,13 @@ const Row kRows[] = {
        EXPECT_TRUE(files.CheckRemovable(root / "missing", &err)) << err;
        on.MarkReadOnly(marked);
        EXPECT_FALSE(files.CheckRemovable(root / "old", &err));
-       EXPECT_NE(err.find(DisplayPath(root / "old")), npos) << err;
-       EXPECT_NE(err.find("schreibgeschützt: " + DisplayPath(marked)), npos) << err;
+       const std::string folder_line =
+           "Ordner kann nicht ersetzt werden: " + DisplayPath(root / "old");
+       EXPECT_EQ(err, folder_line + "\nSchreibgeschützt: " +
+                          DisplayPath(marked.lexically_relative(root / "old")));
+       EXPECT_FALSE(files.CheckRemovable(marked, &err));
+       EXPECT_EQ(err, "Ordner kann nicht ersetzt werden: " + DisplayPath(marked) +
+                          "\nDer Ordner ist schreibgeschützt.");
      }},
     // On the disk every TryLock opens the file anew, as a second process
     // would.
@@ -254,11 +259,17 @@ const Row kRows[] = {
        const fs::path lock_file = root / "~1024x768.lock";
        bool held_elsewhere = true;
        std::string err;
+       // As a holder that was killed leaves it, note and all.
+       ASSERT_TRUE(files.WriteFile(lock_file, "asking", &err)) << err;
        auto held = files.TryLock(lock_file, &held_elsewhere, &err);
        ASSERT_TRUE(held) << err;
        EXPECT_FALSE(held_elsewhere);
+       EXPECT_EQ(files.LockNote(lock_file), "");
+       held->SetNote("converting");
+       held->SetNote("asking");
        EXPECT_FALSE(files.TryLock(lock_file, &held_elsewhere, &err));
        EXPECT_TRUE(held_elsewhere);
+       EXPECT_EQ(files.LockNote(lock_file), "asking");
        held.reset();
        EXPECT_TRUE(files.TryLock(lock_file, &held_elsewhere, &err)) << err;
      }},

@@ -35,6 +35,10 @@ class MemoryFileSystem::Lock : public FileLock {
     owner_.locked_.erase(path_);
     owner_.entries_.erase(path_);
   }
+  void SetNote(std::string_view note) override {
+    std::lock_guard guard(owner_.mutex_);
+    owner_.entries_[path_].contents = note;
+  }
 
  private:
   MemoryFileSystem& owner_;
@@ -166,7 +170,7 @@ bool MemoryFileSystem::IsLink(const fs::path& path) {
 }
 
 const MemoryFileSystem::Entry* MemoryFileSystem::FileToRead(const fs::path& path,
-                                                             std::string* err) {
+                                                            std::string* err) {
   const Entry* entry = Find(Resolve(path, true));
   if (!entry || entry->kind != EntryKind::kFile) {
     *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
@@ -342,9 +346,16 @@ std::unique_ptr<FileLock> MemoryFileSystem::TryLock(const fs::path& path, bool* 
   const fs::path resolved = Resolve(path, true);
   *held_elsewhere = locked_.contains(resolved);
   if (*held_elsewhere) return nullptr;
-  if (!Find(resolved) && !Put(resolved, "", false, err)) return nullptr;
+  if (!Put(resolved, "", false, err)) return nullptr;
   locked_.insert(resolved);
   return std::make_unique<Lock>(*this, resolved);
+}
+
+std::string MemoryFileSystem::LockNote(const fs::path& path) {
+  std::lock_guard guard(mutex_);
+  const fs::path resolved = Resolve(path, true);
+  const Entry* entry = locked_.contains(resolved) ? Find(resolved) : nullptr;
+  return entry ? entry->contents : "";
 }
 
 bool MemoryFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
@@ -352,10 +363,7 @@ bool MemoryFileSystem::CheckRemovable(const fs::path& path, std::string* err) {
   const fs::path resolved = Resolve(path, false);
   for (const fs::path& entry : Tree(resolved)) {
     if (!entries_[entry].read_only) continue;
-    // Named below the path as the caller spelled it, as the disk's walk does.
-    const fs::path shown = entry == resolved ? path : path / entry.lexically_relative(resolved);
-    *err = "Ordner kann nicht ersetzt werden: " + DisplayPath(path) +
-           " (schreibgeschützt: " + DisplayPath(shown) + ")";
+    *err = ReadOnlyFolderText(path, entry.lexically_relative(resolved));
     return false;
   }
   return true;

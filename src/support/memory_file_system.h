@@ -68,6 +68,7 @@ class MemoryFileSystem : public FileSystem {
   bool SyncFolder(const std::filesystem::path& folder, std::string* err) override;
   std::unique_ptr<FileLock> TryLock(const std::filesystem::path& path, bool* held_elsewhere,
                                     std::string* err) override;
+  std::string LockNote(const std::filesystem::path& path) override;
   bool CheckRemovable(const std::filesystem::path& path, std::string* err) override;
 
  private:

@@ -113,7 +113,7 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   lock_ = LockRunTarget(fs_, skin_folder, new_name, &held_elsewhere, &err);
   if (!lock_) {
     return Refuse(result, RunOutcome::kFailed,
-                  held_elsewhere ? RunBusyText(in.skin, new_name) : err);
+                  held_elsewhere ? RunBusyText(fs_, skin_folder, in.skin, new_name) : err);
   }
   staging_ = folders.staging;
   // What a run that died left is repaired first, so that the question below
@@ -121,7 +121,7 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   if (!RecoverLeftovers(fs_, folders, &err)) return Fail(result, err);
 
   const bool replace = fs_.Stat(folders.target) != EntryKind::kMissing;
-  if (replace && !in.auto_mode && !observer_.ConfirmReplace(kReplaceQuestionText)) {
+  if (replace && !in.auto_mode && !AskToReplace()) {
     return Refuse(result, RunOutcome::kReplaceDeclined, "");
   }
   // A read-only old folder is found now, not after minutes of work.
@@ -134,6 +134,16 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   result.message_kind = MessageKind::kSuccess;
   result.message = kSuccessText;
   return result;
+}
+
+// The lock stays held while the question is open, the question being part of
+// the run; a second run on the folder learns that this one asks, not that it
+// converts.
+bool ConversionRun::AskToReplace() {
+  SetRunPhase(*lock_, RunPhase::kAskingToReplace);
+  if (!observer_.ConfirmReplace(kReplaceQuestionText)) return false;
+  SetRunPhase(*lock_, RunPhase::kConverting);
+  return true;
 }
 
 void ConversionRun::SetFactors(const RunRequest& in, std::int32_t width, std::int32_t height) {

@@ -74,6 +74,8 @@ class ConversionRun {
   RunResult Run(const RunRequest& in);
   // The factors, and with kKeep the canvas of the background, for the new size.
   void SetFactors(const RunRequest& in, std::int32_t width, std::int32_t height);
+  // Asks the caller whether the existing new folder may go; true for Yes.
+  bool AskToReplace();
   // Ends the run with `outcome` and, unless empty, `message` as an error.
   RunResult Refuse(RunResult& result, RunOutcome outcome, std::string message);
   // Ends the run as failed, with the staging folder removed.

@@ -7,8 +7,8 @@
 #include <map>
 #include <memory>
 
-#include "conversion/skin_text/line_rewriter.h"
 #include "conversion/run/test_skin.h"
+#include "conversion/skin_text/line_rewriter.h"
 #include "support/faulty_file_system.h"
 
 namespace fendrix {
@@ -89,7 +89,8 @@ TEST_F(ConversionRunTest, ConvertsTheWholeSkin) {
   EXPECT_FLOAT_EQ(port.progress.back(), 100.0f);
   EXPECT_EQ(port.messages.back(), std::make_pair(MessageKind::kSuccess, std::string(kSuccessText)));
   EXPECT_EQ(Snapshot(dir_.files, base_), before);
-  EXPECT_EQ(testing::Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  EXPECT_EQ(testing::Names(dir_.files, Skin()),
+            (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
 // The run deciphers and enciphers with a mask worked out once; lines around
@@ -153,15 +154,20 @@ TEST_F(ConversionRunTest, RefusesARunWithoutASkinBeforeGoingBusy) {
   EXPECT_EQ(testing::Names(dir_.files, Skin()), std::vector<std::string>{"1280x1024"});
 }
 
-// A caller that, while its run writes, starts more runs on the same disk, as a
-// second window or a script would.
+// A caller that, while its run asks or writes, starts more runs on the same
+// disk, as a second window or a script would.
 class MeddlingPort : public RecordingCaller {
  public:
   using RecordingCaller::RecordingCaller;
+  bool ConfirmReplace(std::string_view question) override {
+    if (meddle_when_asked) meddle_when_asked();
+    return RecordingCaller::ConfirmReplace(question);
+  }
   void SetProgress(float percent) override {
     RecordingCaller::SetProgress(percent);
     if (meddle && progress.size() == 2) meddle();
   }
+  std::function<void()> meddle_when_asked;
   std::function<void()> meddle;
 };
 
@@ -170,9 +176,14 @@ TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
   MemoryFileSystem& other_disk = dir_.files;  // a second user of the same files
   RunResult same, other;
   RecordingCaller same_port(Inputs("1024", "768")), other_port(Inputs("800", "600"));
+  RecordingCaller while_asked(Inputs("1024", "768"));
   std::map<std::string, std::string> during;
   MeddlingPort port(Inputs("1024", "768"));
   port.answer_yes = true;
+  port.meddle_when_asked = [&] {
+    ConversionRun asked_run(other_disk, while_asked);
+    while_asked.Execute(asked_run);
+  };
   port.meddle = [&] {
     during = Snapshot(dir_.files, Skin());
     same_port.answer_yes = true;
@@ -190,10 +201,18 @@ TEST_F(ConversionRunTest, OneRunPerSkinAndResolutionAtATime) {
   EXPECT_EQ(same_port.messages[0].second.find("Der Skin Demo wird bereits in 1024x768 umgewandelt"),
             0u)
       << same_port.messages[0].second;
+  ASSERT_EQ(while_asked.messages.size(), 1u);
+  EXPECT_EQ(
+      while_asked.messages[0].second.find("Ein anderes Fenster ist dabei, das "
+                                          "Skinverzeichnis 1024x768 des Skins Demo zu ersetzen"),
+      0u)
+      << while_asked.messages[0].second;
   EXPECT_EQ(other.outcome, RunOutcome::kSucceeded) << other.message;
   EXPECT_FALSE(dir_.files.Stat(Skin() / "1024x768" / "old.bmp") != EntryKind::kMissing);
-  EXPECT_EQ(testing::Names(dir_.files, Skin() / "1024x768"), testing::Names(dir_.files, Skin() / "800x600"));
-  EXPECT_EQ(testing::Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
+  EXPECT_EQ(testing::Names(dir_.files, Skin() / "1024x768"),
+            testing::Names(dir_.files, Skin() / "800x600"));
+  EXPECT_EQ(testing::Names(dir_.files, Skin()),
+            (std::vector<std::string>{"1024x768", "1280x1024", "800x600"}));
 
   // The lock went with the run.
   RecordingCaller again(Inputs("1024", "768"));
@@ -237,8 +256,10 @@ TEST_F(ConversionRunTest, AsksBeforeReplacingAndKeepsTheOldFolderOnNo) {
   RecordingCaller yes(Inputs("1024", "768"));
   yes.answer_yes = true;
   ASSERT_EQ(Run(yes).outcome, RunOutcome::kSucceeded);
-  EXPECT_EQ(DecipherLines(testing::ReadAll(dir_.files, Skin() / "1024x768" / "Skin.vsk")).size(), 9u);
-  EXPECT_EQ(testing::Names(dir_.files, Skin()), (std::vector<std::string>{"1024x768", "1280x1024"}));
+  EXPECT_EQ(DecipherLines(testing::ReadAll(dir_.files, Skin() / "1024x768" / "Skin.vsk")).size(),
+            9u);
+  EXPECT_EQ(testing::Names(dir_.files, Skin()),
+            (std::vector<std::string>{"1024x768", "1280x1024"}));
 }
 
 // Whether the success message shows is the caller's to decide: the window
@@ -317,7 +338,8 @@ TEST_F(ConversionRunTest, AnEmptySourceGivesOnlyTheArrows) {
   dir_.Write("Skins/Demo/1280x1024/Skin.vsk", "");
   RecordingCaller port(Inputs("1024", "768"));
   ASSERT_EQ(Run(port).outcome, RunOutcome::kSucceeded);
-  EXPECT_EQ(testing::Names(dir_.files, Skin() / "1024x768"), std::vector<std::string>{"ArrowT.bmp"});
+  EXPECT_EQ(testing::Names(dir_.files, Skin() / "1024x768"),
+            std::vector<std::string>{"ArrowT.bmp"});
   EXPECT_TRUE(port.progress.empty());
 }
 

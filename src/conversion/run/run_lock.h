@@ -24,7 +24,19 @@ std::unique_ptr<FileLock> LockRunTarget(FileSystem& fs, const std::filesystem::p
                                         const std::string& new_name, bool* held_elsewhere,
                                         std::string* err);
 
-/// The message for a run refused because another builds the same folder.
-std::string RunBusyText(const std::filesystem::path& skin, const std::string& new_name);
+/// What the run holding the lock is doing, as it tells a run that finds the
+/// lock taken. A lock taken anew says kConverting.
+enum class RunPhase {
+  kConverting,
+  kAskingToReplace,  ///< waiting for Yes or No to replacing the folder
+};
+
+/// Tells the runs that find `lock` taken what its holder is doing now.
+void SetRunPhase(FileLock& lock, RunPhase phase);
+
+/// The message for a run refused because another holds the lock on
+/// building `new_name` in the skin folder of `skin`: what that run is doing.
+std::string RunBusyText(FileSystem& fs, const std::filesystem::path& skin_folder,
+                        const std::filesystem::path& skin, const std::string& new_name);
 
 }  // namespace fendrix
