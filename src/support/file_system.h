@@ -194,9 +194,3 @@ std::string ReadOnlyFolderText(const std::filesystem::path& folder,
                                const std::filesystem::path& marked);
 
 }  // namespace fendrix
-/// Why CheckRemovable refuses `folder`, in two short lines: the folder, then
-/// the entry marked read-only by its path inside it (`marked`, "." for the
-/// folder itself).
-std::string ReadOnlyFolderText(const std::filesystem::path& folder,
-                               const std::filesystem::path& marked);
-
