@@ -51,7 +51,7 @@ std::optional<std::string> Between(std::string_view message, std::string_view pr
   return std::string(message.substr(prefix.size(), message.size() - prefix.size() - suffix.size()));
 }
 
-// "A and B": the two names of "A <word> B".
+// The names on either side of `word` in "A <word> B".
 std::optional<std::pair<std::string, std::string>> Split(std::string_view message,
                                                          std::string_view word) {
   const std::string separator = " " + std::string(word) + " ";
@@ -73,10 +73,9 @@ std::string CommandNames(const CLI::App& app) {
 std::string Missing(const CLI::App& app, std::string_view message) {
   if (message.starts_with("A subcommand")) {
     const std::vector<std::string> rest = app.remaining();
-    if (!rest.empty() && !rest.front().starts_with("-")) {
-      return "unbekannter Befehl: " + rest.front() + " (Befehle: " + CommandNames(app) + ")";
-    }
-    return "ein Befehl fehlt (" + CommandNames(app) + ")";
+    if (rest.empty()) return "ein Befehl fehlt (" + CommandNames(app) + ")";
+    if (rest.front().starts_with("-")) return "unbekannte Option: " + rest.front();
+    return "unbekannter Befehl: " + rest.front() + " (Befehle: " + CommandNames(app) + ")";
   }
   if (auto name = Between(message, "", " is required")) return *name + " fehlt";
   return "es fehlt etwas (" + std::string(message) + ")";

@@ -23,6 +23,7 @@ TEST_F(SkinconvTest, RefusesWhatItCannotHonour) {
   } rows[] = {
       {{}, 2, "ein Befehl fehlt"},
       {{"frobnicate"}, 2, "unbekannter Befehl: frobnicate"},
+      {{"--frob"}, 2, "unbekannte Option: --frob"},
       {{"decode"}, 2, "DATEI fehlt"},
       {{"convert", "Demo", "1024x768", "--filter", "bicubic"}, 2, "„bicubic“ ist keiner"},
       {{"convert", "Demo", "1024x768", "--bars", "102030"}, 2, "--bars braucht --fit keep"},
@@ -46,7 +47,8 @@ TEST_F(SkinconvTest, RefusesWhatItCannotHonour) {
   };
   for (const auto& row : rows) {
     std::vector<std::string> args = row.args;
-    if (!args.empty() && args[0] != "frobnicate" && args[0] != "decode") {
+    if (!args.empty() && !args[0].starts_with("-") && args[0] != "frobnicate" &&
+        args[0] != "decode") {
       args.insert(args.end(), {"--skins", U8(Skins())});
     }
     const Outcome outcome = Skinconv(args);
