@@ -90,7 +90,7 @@ code=$?
 set -e
 cat "$notes/err"
 [[ $code == 5 ]] || fail "convert on a full disk ended with $code, not 5 (failure)"
-grep -q "No space left on device" "$notes/err" || fail "the message does not give the cause"
+grep -q "Kein Speicherplatz mehr auf dem Datenträger" "$notes/err" || fail "the message does not give the cause"
 grep -q "back.bmp\|Skin.vsk\|ArrowT.bmp" "$notes/err" || fail "the message names no file"
 state >"$notes/after"
 diff "$notes/before" "$notes/after" || fail "the disk does not hold the old state"

@@ -6,6 +6,7 @@
 
 #include "cli/commands.h"
 #include "cli/convert_json.h"
+#include "cli/counted.h"
 #include "repository/skin_repository.h"
 #include "support/file_system.h"
 #include "support/path_text.h"
@@ -33,30 +34,12 @@ void PrintReport(const BatchOptions& options, const ConvertJob& job, const JobRe
   }
 }
 
-}  // namespace
-
-int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironment& env,
-                 std::ostream& out, std::ostream& err) {
-  std::vector<std::filesystem::path> skins;
-  std::string why;
-  if (!ListSkins(fs, options.each.skins, &skins, &why)) {
-    err << "skinconv: " << why << "\n";
-    return kExitFailure;
-  }
-
-  std::vector<ConvertJob> jobs;
-  for (const auto& skin : skins) {
-    for (const std::string& resolution : options.resolutions) {
-      ConvertJob& job = jobs.emplace_back(options.each);
-      job.skin = PathToUtf8(skin);
-      job.resolution = resolution;
-    }
-  }
-
-  // Every job is its own transactional run; the workers only share the
-  // queue position and the reports, which are printed in job order.
-  std::vector<JobReport> reports(jobs.size());
-  std::vector<bool> done(jobs.size(), false);
+// Runs the jobs not `done` yet, `options.jobs` at once, each its own
+// transactional run; the workers share only the queue position and the
+// reports, which are printed in job order. Returns how many succeeded.
+std::size_t RunJobs(const BatchOptions& options, const CliEnvironment& env,
+                    const std::vector<ConvertJob>& jobs, std::vector<JobReport>& reports,
+                    std::vector<bool>& done, FileSystem& fs, std::ostream& out, std::ostream& err) {
   std::atomic<std::size_t> next{0};
   std::mutex mutex;
   std::size_t printed = 0, succeeded = 0;
@@ -67,8 +50,13 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
       PrintReport(options, jobs[printed], report, out, err);
     }
   };
+  print_ready();
   auto work = [&] {
     for (std::size_t i; (i = next++) < jobs.size();) {
+      {
+        std::lock_guard lock(mutex);
+        if (done[i]) continue;
+      }
       JobReport report = RunConvertJob(fs, jobs[i], env, nullptr);
       std::lock_guard lock(mutex);
       reports[i] = std::move(report);
@@ -83,9 +71,44 @@ int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironme
   for (unsigned i = 1; i < workers; ++i) threads.emplace_back(work);
   work();
   for (std::thread& thread : threads) thread.join();
+  return succeeded;
+}
+
+}  // namespace
+
+int BatchCommand(FileSystem& fs, const BatchOptions& options, const CliEnvironment& env,
+                 std::ostream& out, std::ostream& err) {
+  std::vector<std::filesystem::path> skins;
+  std::string why;
+  if (!ListSkins(fs, options.each.skins, &skins, &why)) {
+    err << "skinconv: " << why << "\n";
+    return kExitFailure;
+  }
+
+  // Each skin's base is chosen once, before any job runs: a folder that one
+  // job writes must not become the base of the next.
+  std::vector<ConvertJob> jobs;
+  std::vector<JobReport> reports;
+  std::vector<bool> done;
+  for (const auto& skin : skins) {
+    BaseResolution base;
+    JobReport skipped;
+    const bool found = ChooseBase(fs, options.each.skins / skin, options.each.from,
+                                  env.decimal_separator, &base, &skipped);
+    for (const std::string& resolution : options.resolutions) {
+      ConvertJob& job = jobs.emplace_back(options.each);
+      job.skin = PathToUtf8(skin);
+      job.resolution = resolution;
+      if (found) job.from = base;
+      reports.push_back(found ? JobReport{} : skipped);
+      done.push_back(!found);
+    }
+  }
+  const std::size_t succeeded = RunJobs(options, env, jobs, reports, done, fs, out, err);
 
   if (!options.json && (!options.quiet || succeeded != jobs.size())) {
-    out << succeeded << " von " << jobs.size() << " Umwandlungen erfolgreich\n";
+    out << succeeded << " von " << Counted(jobs.size(), "Umwandlung", "Umwandlungen")
+        << " erfolgreich\n";
   }
   return succeeded == jobs.size() ? kExitSuccess : kExitFailure;
 }

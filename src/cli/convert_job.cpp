@@ -7,7 +7,9 @@
 #include <span>
 #include <sstream>
 
+#include "cli/counted.h"
 #include "cli/dry_run.h"
+#include "cli/resolution_argument.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
 #include "support/file_helpers.h"
@@ -81,23 +83,7 @@ bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& en
   request->bar_colour = job.bar_colour;
   request->new_width_text = GetField(job.resolution, 1, "x");
   request->new_height_text = GetField(job.resolution, 2, "x");
-  if (!job.from.empty()) {
-    std::optional<BaseResolution> from = ParseResolutionName(job.from, env.decimal_separator);
-    if (!from) {
-      *failure = Failed(kExitUsage, "keine gültige Basis-Auflösung: " + job.from);
-      return false;
-    }
-    request->base = *from;
-  } else if (auto highest =
-                 GetHighestBaseResolution(fs, job.skins, request->skin, env.decimal_separator)) {
-    request->base = *highest;
-  } else {
-    *failure =
-        Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
-                                 std::string(kSkinFileName) + ": " + DisplayPath(skin_folder));
-    return false;
-  }
-  return true;
+  return ChooseBase(fs, skin_folder, job.from, env.decimal_separator, &request->base, failure);
 }
 
 // The size a BMP file's header gives, read from its first bytes only.
@@ -144,16 +130,16 @@ JobReport Report(const ConvertJob& job, const RunRequest& request, const RunResu
     case RunOutcome::kSucceeded:
       report.exit_code = kExitSuccess;
       report.summary = DisplayPath(result.new_folder) + ": " +
-                       std::to_string(result.lines_written) + " Zeilen, " +
-                       std::to_string(result.bitmaps_scaled) + " Bilder skaliert, " +
+                       Counted(result.lines_written, "Zeile", "Zeilen") + ", " +
+                       Counted(result.bitmaps_scaled, "Bild", "Bilder") + " skaliert, " +
                        std::to_string(result.bitmaps_copied) + " kopiert, " +
-                       std::to_string(result.warnings.size()) + " Warnungen, " +
+                       Counted(result.warnings.size(), "Warnung", "Warnungen") + ", " +
                        Seconds(result.elapsed) + " (aus " + request.base.name + ")" +
                        (job.dry_run ? ", Probelauf: nichts geschrieben" : "");
       return report;
     case RunOutcome::kInvalidResolution:
       report.exit_code = kExitInvalidResolution;
-      report.error = result.message + ": " + job.resolution;
+      report.error = InvalidResolutionText(job.resolution);
       return report;
     case RunOutcome::kReplaceDeclined:
       report.exit_code = kExitTargetExists;
@@ -169,6 +155,29 @@ JobReport Report(const ConvertJob& job, const RunRequest& request, const RunResu
 }
 
 }  // namespace
+
+bool ChooseBase(FileSystem& fs, const std::filesystem::path& skin_folder,
+                const std::optional<BaseResolution>& from, char decimal_separator,
+                BaseResolution* base, JobReport* failure) {
+  if (from) {
+    if (HoldsSkinFile(fs, FindEntry(fs, skin_folder, PathFromUtf8(from->name)))) {
+      *base = *from;
+      return true;
+    }
+    *failure = Failed(kExitFailure, "der Skin hat keinen Auflösungsordner " + from->name + " mit " +
+                                        std::string(kSkinFileName) +
+                                        " (--from): " + DisplayPath(skin_folder));
+    return false;
+  }
+  if (auto highest = GetHighestBaseResolution(fs, skin_folder.parent_path(), skin_folder.filename(),
+                                              decimal_separator)) {
+    *base = *highest;
+    return true;
+  }
+  *failure = Failed(kExitFailure, "der Skin hat keinen Auflösungsordner mit " +
+                                      std::string(kSkinFileName) + ": " + DisplayPath(skin_folder));
+  return false;
+}
 
 std::string WarningText(const RunWarning& warning) {
   return (warning.line ? "Zeile " + std::to_string(warning.line) + ": " : "") + warning.text;

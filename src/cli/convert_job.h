@@ -20,7 +20,8 @@ struct ConvertJob {
   std::filesystem::path skins;
   std::string skin;
   std::string resolution;  ///< WxH
-  std::string from;        ///< WxH, or empty for the skin's highest
+  /// The base to convert from; nothing for the skin's highest.
+  std::optional<BaseResolution> from;
   bool yes = false;
   bool smooth = false;
   bool dry_run = false;       ///< the whole run in memory, nothing written
@@ -39,8 +40,8 @@ struct WrittenFile {
 /// What a job did, in the words skinconv prints.
 struct JobReport {
   int exit_code = kExitFailure;
-  std::string summary;                ///< one line on success
-  std::string error;                  ///< one line on failure
+  std::string summary;  ///< one line on success
+  std::string error;    ///< one line on failure
   /// What the run did, for --json; kFailed also before a run could start.
   RunOutcome outcome = RunOutcome::kFailed;
   std::filesystem::path new_folder;
@@ -48,6 +49,13 @@ struct JobReport {
   std::vector<WrittenFile> files;  ///< with report_files, after a success
   std::vector<RunWarning> warnings;
 };
+
+/// The base a conversion of the skin in `skin_folder` starts from: `from`
+/// when the skin has that folder with a Skin.vsk, without `from` the skin's
+/// highest. False, with `failure` saying why, when there is none.
+bool ChooseBase(FileSystem& fs, const std::filesystem::path& skin_folder,
+                const std::optional<BaseResolution>& from, char decimal_separator,
+                BaseResolution* base, JobReport* failure);
 
 /// A warning as skinconv prints it: "Zeile 12: ..." where it has a line.
 std::string WarningText(const RunWarning& warning);

@@ -1,10 +1,12 @@
 #include "cli/layout_of_folder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <span>
 #include <vector>
 
+#include "cli/counted.h"
 #include "conversion/bitmap_name/bitmap_keys.h"
 #include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/bitmap_name/target_name.h"
@@ -72,6 +74,31 @@ bool LayoutOfFolder(FileSystem& fs, const fs::path& folder, std::int32_t width, 
                               Pixels(element.width), Pixels(element.height)});
   }
   return true;
+}
+
+void MarkFindings(const std::vector<CheckFinding>& findings, const std::string& folder_name,
+                  LayoutDrawing* drawing) {
+  for (LayoutBox& box : drawing->boxes) {
+    box.flagged = std::any_of(findings.begin(), findings.end(), [&](const CheckFinding& finding) {
+      return finding.element == box.name;
+    });
+  }
+  drawing->notes.clear();
+  if (findings.empty()) return;
+  drawing->notes.push_back(Counted(findings.size(), "Befund", "Befunde") + " in " + folder_name +
+                           ":");
+  const std::size_t room =
+      static_cast<std::size_t>(std::max<std::int32_t>(2, drawing->height / kNoteLineHeight - 1));
+  const std::size_t shown = findings.size() < room ? findings.size() : room - 1;
+  for (std::size_t i = 0; i < shown; ++i) {
+    const CheckFinding& finding = findings[i];
+    drawing->notes.push_back(
+        (finding.line ? "Zeile " + std::to_string(*finding.line) + ": " : std::string()) +
+        finding.text);
+  }
+  if (shown < findings.size()) {
+    drawing->notes.push_back("... und " + std::to_string(findings.size() - shown) + " weitere");
+  }
 }
 
 }  // namespace fendrix

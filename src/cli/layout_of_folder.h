@@ -4,7 +4,10 @@
 #include <filesystem>
 #include <string>
 
+#include <vector>
+
 #include "cli/layout_png.h"
+#include "conversion/check/skin_check.h"
 #include "support/file_system.h"
 
 namespace fendrix {
@@ -17,5 +20,11 @@ namespace fendrix {
 bool LayoutOfFolder(FileSystem& fs, const std::filesystem::path& folder, std::int32_t width,
                     std::int32_t height, char decimal_separator, LayoutDrawing* drawing,
                     std::string* err);
+
+/// Flags the boxes of the elements that `findings` are about and lists the
+/// findings, found in the folder `folder_name`, as the drawing's notes: as
+/// many as fit its height, the rest counted.
+void MarkFindings(const std::vector<CheckFinding>& findings, const std::string& folder_name,
+                  LayoutDrawing* drawing);
 
 }  // namespace fendrix

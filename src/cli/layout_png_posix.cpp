@@ -33,10 +33,14 @@ void CopyBackground(const Image& background, cairo_surface_t* surface) {
   cairo_surface_mark_dirty(surface);
 }
 
-// The outline in a colour that shows on most backgrounds, the name on a dark
-// plate at the inner top left.
+// The outline in a colour that shows on most backgrounds (yellow for an
+// element with findings), the name on a dark plate at the inner top left.
 void DrawBox(cairo_t* cr, const LayoutBox& box) {
-  cairo_set_source_rgb(cr, 1.0, 0.2, 0.6);
+  if (box.flagged) {
+    cairo_set_source_rgb(cr, 1.0, 0.85, 0.0);
+  } else {
+    cairo_set_source_rgb(cr, 1.0, 0.2, 0.6);
+  }
   cairo_set_line_width(cr, 1.0);
   cairo_rectangle(cr, box.left + 0.5, box.top + 0.5, std::max(0, box.width - 1),
                   std::max(0, box.height - 1));
@@ -50,6 +54,26 @@ void DrawBox(cairo_t* cr, const LayoutBox& box) {
   cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
   cairo_move_to(cr, box.left + 3, box.top + 12);
   cairo_show_text(cr, box.name.c_str());
+}
+
+// The notes in white on a dark plate at the bottom left.
+void DrawNotes(cairo_t* cr, const std::vector<std::string>& notes, int height) {
+  if (notes.empty()) return;
+  double widest = 0;
+  for (const std::string& note : notes) {
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, note.c_str(), &extents);
+    widest = std::max(widest, extents.x_advance);
+  }
+  const double top = height - static_cast<double>(notes.size()) * kNoteLineHeight - 4;
+  cairo_set_source_rgba(cr, 0, 0, 0, 0.75);
+  cairo_rectangle(cr, 0, top, widest + 8, height - top);
+  cairo_fill(cr);
+  cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
+  for (std::size_t i = 0; i < notes.size(); ++i) {
+    cairo_move_to(cr, 4, top + 13 + static_cast<double>(i) * kNoteLineHeight);
+    cairo_show_text(cr, notes[i].c_str());
+  }
 }
 
 cairo_status_t AppendToString(void* closure, const unsigned char* data, unsigned int length) {
@@ -75,6 +99,7 @@ bool DrawLayoutPng(const LayoutDrawing& drawing, std::string* png, std::string* 
                          CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr.get(), 11);
   for (const LayoutBox& box : drawing.boxes) DrawBox(cr.get(), box);
+  DrawNotes(cr.get(), drawing.notes, drawing.height);
   cairo_surface_flush(surface.get());
 
   png->clear();

@@ -25,7 +25,7 @@ cairo_status_t ReadPng(void* closure, unsigned char* data, unsigned int length) 
 }
 
 // Read back, the picture shows the background where it lies, black beyond
-// it, and each box's outline in a colour of its own.
+// it, and each box's outline, one with findings in a colour of its own.
 TEST(LayoutPngPosixTest, DrawsBackgroundPaddingAndOutlines) {
   LayoutDrawing drawing{.width = 40, .height = 30};
   drawing.background = Image{20, 30, std::vector<std::uint8_t>(20 * 30 * 3)};
@@ -34,7 +34,7 @@ TEST(LayoutPngPosixTest, DrawsBackgroundPaddingAndOutlines) {
     drawing.background.pixels[i + 1] = 20;  // green
     drawing.background.pixels[i + 2] = 30;  // red
   }
-  drawing.boxes = {{"", 2, 2, 12, 20}};
+  drawing.boxes = {{"", 2, 2, 12, 20}, {"", 24, 2, 12, 20, true}};
   std::string png, err;
   ASSERT_TRUE(DrawLayoutPng(drawing, &png, &err)) << err;
 
@@ -54,7 +54,9 @@ TEST(LayoutPngPosixTest, DrawsBackgroundPaddingAndOutlines) {
   EXPECT_EQ(pixel(18, 28), 0x1E140Au);  // the background, red 30 green 20 blue 10
   EXPECT_EQ(pixel(30, 10), 0u);         // beyond the background
   EXPECT_NE(pixel(2, 12), 0x1E140Au);   // the left edge of the box
-  EXPECT_EQ(pixel(8, 18), 0x1E140Au);   // inside the box, below its label
+  EXPECT_NE(pixel(24, 12), 0u);         // the flagged box's edge, beyond the background
+  EXPECT_NE(pixel(24, 12), pixel(2, 12));
+  EXPECT_EQ(pixel(8, 18), 0x1E140Au);  // inside the box, below its label
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ TEST(LayoutPngTest, IsAPngOfTheScreensSize) {
     drawing.background = Image{
         background, background,
         std::vector<std::uint8_t>(static_cast<std::size_t>(background) * background * 3, 200)};
-    drawing.boxes = {{"Titel", 4, 4, 20, 10}, {"Liste", 50, 40, 30, 30}};
+    drawing.boxes = {{"Titel", 4, 4, 20, 10}, {"Liste", 50, 40, 30, 30, true}};
+    drawing.notes = {"1 Befund in 64x48:", "Zeile 3: Element Liste liegt außerhalb"};
     std::string png, err;
     ASSERT_TRUE(DrawLayoutPng(drawing, &png, &err)) << err;
     ASSERT_GT(png.size(), 24u);

@@ -67,10 +67,12 @@ void CopyBackground(const Image& background, const DrawingSurface& surface) {
   }
 }
 
-// The outline in a colour that shows on most backgrounds, the name in white
-// on black at the inner top left.
-void DrawBoxes(const std::vector<LayoutBox>& boxes, HDC dc) {
+// The outline in a colour that shows on most backgrounds (yellow for an
+// element with findings), the name in white on black at the inner top left,
+// and the notes the same way at the bottom left.
+void DrawBoxes(const LayoutDrawing& drawing, HDC dc) {
   HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 51, 153));
+  HPEN flagged_pen = CreatePen(PS_SOLID, 1, RGB(255, 217, 0));
   HFONT font =
       CreateFontW(-11, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                   CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, L"Tahoma");
@@ -80,15 +82,23 @@ void DrawBoxes(const std::vector<LayoutBox>& boxes, HDC dc) {
   SetBkMode(dc, OPAQUE);
   SetBkColor(dc, RGB(0, 0, 0));
   SetTextColor(dc, RGB(255, 255, 255));
-  for (const LayoutBox& box : boxes) {
+  for (const LayoutBox& box : drawing.boxes) {
+    SelectObject(dc, box.flagged ? flagged_pen : pen);
     Rectangle(dc, box.left, box.top, box.left + box.width, box.top + box.height);
     const std::wstring name = Utf8ToWide(box.name);
     TextOutW(dc, box.left + 2, box.top + 2, name.c_str(), static_cast<int>(name.size()));
+  }
+  const auto lines = static_cast<std::int32_t>(drawing.notes.size());
+  for (std::int32_t i = 0; i < lines; ++i) {
+    const std::wstring note = Utf8ToWide(drawing.notes[i]);
+    TextOutW(dc, 4, drawing.height - 2 - (lines - i) * kNoteLineHeight, note.c_str(),
+             static_cast<int>(note.size()));
   }
   SelectObject(dc, old_font);
   SelectObject(dc, old_brush);
   SelectObject(dc, old_pen);
   DeleteObject(font);
+  DeleteObject(flagged_pen);
   DeleteObject(pen);
 }
 
@@ -164,7 +174,7 @@ bool DrawLayoutPng(const LayoutDrawing& drawing, std::string* png, std::string* 
   }
   // A new DIB section is zeroed: black.
   CopyBackground(drawing.background, surface);
-  DrawBoxes(drawing.boxes, surface.dc());
+  DrawBoxes(drawing, surface.dc());
   GdiFlush();
   return EncodePng(surface, png, err);
 }

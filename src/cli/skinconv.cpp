@@ -2,11 +2,14 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/parser_german.h"
+#include "cli/resolution_argument.h"
 #include "repository/skin_repository.h"
 #include "support/path_text.h"
 #include "version.h"
@@ -26,81 +29,106 @@ bool ChooseSkinsFolder(const std::string& given, const CliEnvironment& env,
     return true;
   }
   err << "skinconv: kein Skin-Verzeichnis neben dem Programm (" << PathToUtf8(env.program_folder)
-      << " endet nicht auf \"Tools\"); bitte --skins DIR angeben\n";
+      << " endet nicht auf \"Tools\"); bitte --skins ORDNER angeben\n";
   return false;
 }
 
 // Everything the command line can say, filled in by CLI11.
 struct Options {
   std::string skins;  // --skins, shared by the commands that read skins
-  bool list_json = false;
-  std::string decode_file, encode_file, encode_output;
+  std::string skin, resolution;
+  bool json = false;
+  std::string decode_file, encode_file, output;
   ConvertJob job;
-  std::string filter = "nearest", all, fit = "stretch", bars = "000000";
+  std::string from, all, filter = "nearest", fit = "stretch", bars = "000000";
   bool quiet = false;
-  bool convert_json = false;
   unsigned jobs = std::max(1u, std::thread::hardware_concurrency());
-  CheckOptions check;
-  RenderOptions render;
-  std::string render_output;
 };
 
-constexpr char kSkinsHelp[] = "Skins folder (default: ..\\Skins beside a Tools folder)";
+constexpr char kResolutionHelp[] = "Breite x Höhe in Ziffern, etwa 1024x768";
+
+void AddSkinsOption(CLI::App* command, Options* o) {
+  command
+      ->add_option("--skins", o->skins,
+                   "Skin-Verzeichnis (sonst ..\\Skins neben einem Ordner Tools)")
+      ->type_name("ORDNER");
+}
 
 // --fit and --bars, for the commands that convert.
 void AddFitOptions(CLI::App* command, Options* o) {
-  command->add_option("--fit", o->fit, "stretch (each axis alone) or keep (proportions, bars)")
-      ->check(CLI::IsMember({"stretch", "keep"}));
   command
-      ->add_option("--bars", o->bars, "Colour of the bars with --fit keep, RRGGBB (default black)")
-      ->check([](const std::string& text) {
-        return text.size() == 6 &&
-                       text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
-                   ? std::string()
-                   : std::string("RRGGBB expected");
-      });
+      ->add_option("--fit", o->fit,
+                   "stretch (jede Achse für sich) oder keep (Seitenverhältnis, Balken)")
+      ->type_name("stretch|keep")
+      ->check(OneOf({"stretch", "keep"}));
+  command->add_option("--bars", o->bars, "Farbe der Balken bei --fit keep (sonst schwarz)")
+      ->type_name("RRGGBB")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            return text.size() == 6 &&
+                           text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos
+                       ? std::string()
+                       : "„" + text + "“ ist keine Farbe RRGGBB";
+          },
+          ""));
 }
 
 CLI::App* AddConvertCommand(CLI::App& app, Options* o) {
-  auto* convert = app.add_subcommand(
-      "convert", "Convert a skin (or with --all every skin) to a new resolution");
-  convert->add_option("SKIN", o->job.skin, "Name of the skin folder");
-  convert->add_option("RESOLUTION", o->job.resolution, "New resolution, WxH");
-  convert->add_option("--all", o->all,
-                      "Convert every skin to each of these resolutions, WxH[,WxH...]");
-  convert->add_option("--skins", o->skins, kSkinsHelp);
-  convert->add_option("--from", o->job.from, "Base resolution WxH (default: the skin's highest)");
-  convert->add_option("--jobs", o->jobs, "Conversions at once with --all (default: the cores)")
-      ->check(CLI::Range(1u, 64u));
-  convert->add_flag("--yes", o->job.yes, "Replace an existing resolution folder");
-  convert->add_option("--filter", o->filter, "Resampling: nearest (exact colours) or smooth")
-      ->check(CLI::IsMember({"nearest", "smooth"}));
-  convert->add_flag("--quiet", o->quiet, "Print nothing but errors");
-  convert->add_flag("--json", o->convert_json,
-                    "Print the result as JSON (one object a conversion)");
-  convert->add_flag("--dry-run", o->job.dry_run, "Run in memory and report, writing nothing");
+  auto* convert = AddCommand(app, "convert",
+                             "Einen Skin (mit --all jeden Skin) in eine neue Auflösung umwandeln");
+  convert->add_option("SKIN", o->skin, "Name des Skin-Ordners")->type_name("");
+  convert->add_option("AUFLÖSUNG", o->resolution, std::string("Neue Auflösung: ") + kResolutionHelp)
+      ->type_name("");
+  CLI::Option* all =
+      convert->add_option("--all", o->all, "Jeden Skin in jede dieser Auflösungen umwandeln")
+          ->type_name("BxH[,BxH...]");
+  AddSkinsOption(convert, o);
+  convert->add_option("--from", o->from, "Basis-Auflösung (sonst die höchste des Skins)")
+      ->type_name("BxH");
+  convert->add_option("--jobs", o->jobs, "Umwandlungen gleichzeitig mit --all (sonst: die Kerne)")
+      ->type_name("N")
+      ->check(WholeNumberIn(1, 64))
+      ->needs(all);
+  convert->add_flag("--yes", o->job.yes, "Einen vorhandenen Auflösungsordner ersetzen");
+  convert
+      ->add_option("--filter", o->filter,
+                   "Skalieren: nearest (Farben bleiben exakt) oder smooth (geglättet)")
+      ->type_name("nearest|smooth")
+      ->check(OneOf({"nearest", "smooth"}));
+  CLI::Option* json =
+      convert->add_flag("--json", o->json, "Das Ergebnis als JSON (ein Objekt je Umwandlung)");
+  convert->add_flag("--quiet", o->quiet, "Nichts als Fehler ausgeben")->excludes(json);
+  convert->add_flag("--dry-run", o->job.dry_run,
+                    "Im Speicher umwandeln und berichten, nichts schreiben");
   AddFitOptions(convert, o);
   return convert;
 }
 
 CLI::App* AddCheckCommand(CLI::App& app, Options* o) {
-  auto* check = app.add_subcommand(
-      "check", "Report what a resolution folder of a skin gets wrong, each with its line");
-  check->add_option("SKIN", o->check.skin, "Name of the skin folder")->required();
-  check->add_option("RESOLUTION", o->check.resolution,
-                    "Resolution folder WxH (default: the skin's highest)");
-  check->add_option("--skins", o->skins, kSkinsHelp);
-  check->add_flag("--json", o->check.json, "Print JSON");
+  auto* check = AddCommand(
+      app, "check", "Berichten, was ein Auflösungsordner eines Skins falsch macht, mit Zeile");
+  check->add_option("SKIN", o->skin, "Name des Skin-Ordners")->required()->type_name("");
+  check
+      ->add_option(
+          "AUFLÖSUNG", o->resolution,
+          "Ihr Ordner, oder ohne ihn die Basis einer Umwandlung dorthin (sonst die höchste)")
+      ->type_name("");
+  AddSkinsOption(check, o);
+  check->add_flag("--json", o->json, "JSON ausgeben");
   return check;
 }
 
 CLI::App* AddRenderCommand(CLI::App& app, Options* o) {
-  auto* render = app.add_subcommand(
-      "render", "Draw a skin's layout at a resolution into a PNG (converted in memory if needed)");
-  render->add_option("SKIN", o->render.skin, "Name of the skin folder")->required();
-  render->add_option("RESOLUTION", o->render.resolution, "Screen WxH")->required();
-  render->add_option("--skins", o->skins, kSkinsHelp);
-  render->add_option("-o,--output", o->render_output, "PNG file to write")->required();
+  auto* render =
+      AddCommand(app, "render",
+                 "Das Layout eines Skins in einer Auflösung als PNG zeichnen (nötigenfalls im "
+                 "Speicher umgewandelt)");
+  render->add_option("SKIN", o->skin, "Name des Skin-Ordners")->required()->type_name("");
+  render->add_option("AUFLÖSUNG", o->resolution, std::string("Bildschirm: ") + kResolutionHelp)
+      ->required()
+      ->type_name("");
+  AddSkinsOption(render, o);
+  render->add_option("-o,--output", o->output, "Die PNG-Datei")->required()->type_name("DATEI");
   AddFitOptions(render, o);
   return render;
 }
@@ -110,54 +138,148 @@ std::uint32_t Bars(const Options& o) {
   return static_cast<std::uint32_t>(std::stoul(o.bars, nullptr, 16));
 }
 
+// The resolution `text`, or false with the message for exit code 3.
+bool ReadResolution(const std::string& text, BaseResolution* resolution, std::ostream& err) {
+  std::optional<BaseResolution> parsed = ParseResolutionArgument(text);
+  if (!parsed) {
+    err << "skinconv: " << InvalidResolutionText(text) << "\n";
+    return false;
+  }
+  *resolution = *parsed;
+  return true;
+}
+
+// --bars paints the bars that only --fit keep makes.
+bool BarsAllowed(const Options& o, const CLI::App& command, std::ostream& err) {
+  if (command.count("--bars") == 0 || o.fit == "keep") return true;
+  err << "skinconv: --bars braucht --fit keep: nur dann gibt es Balken\n";
+  return false;
+}
+
+// The items of a list "a,b,c", empty ones too.
+std::vector<std::string> ListItems(const std::string& list) {
+  std::vector<std::string> items;
+  for (std::size_t start = 0;;) {
+    const std::size_t comma = list.find(',', start);
+    items.push_back(list.substr(start, comma == std::string::npos ? comma : comma - start));
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
 // One skin and one resolution, or --all and a list.
-int RunConvert(FileSystem& fs, Options& o, const CliEnvironment& env, std::ostream& out,
-               std::ostream& err) {
+int RunConvert(FileSystem& fs, Options& o, const CLI::App& convert, const CliEnvironment& env,
+               std::ostream& out, std::ostream& err) {
   ConvertJob& job = o.job;
-  const bool batch = !o.all.empty();
-  if (batch == !job.resolution.empty() || (batch && !job.skin.empty()) ||
-      (batch && !job.from.empty())) {
-    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN ohne SKIN und "
-           "--from (skinconv convert --help)\n";
+  const bool batch = convert.count("--all") > 0;
+  if (batch && (!o.skin.empty() || !o.resolution.empty())) {
+    err << "skinconv: --all wandelt jeden Skin um und nimmt weder SKIN noch AUFLÖSUNG\n";
     return kExitUsage;
   }
-  if (!ChooseSkinsFolder(o.skins, env, &job.skins, err)) return kExitUsage;
+  if (!batch && o.resolution.empty()) {
+    err << "skinconv: convert braucht SKIN und AUFLÖSUNG, oder --all AUFLÖSUNGEN\n";
+    return kExitUsage;
+  }
+  if (!BarsAllowed(o, convert, err) || !ChooseSkinsFolder(o.skins, env, &job.skins, err)) {
+    return kExitUsage;
+  }
+  std::vector<std::string> resolutions;
+  for (const std::string& text : batch ? ListItems(o.all) : std::vector{o.resolution}) {
+    BaseResolution resolution;
+    if (!ReadResolution(text, &resolution, err)) return kExitInvalidResolution;
+    resolutions.push_back(resolution.name);
+  }
+  if (convert.count("--from") > 0) {
+    BaseResolution from;
+    if (!ReadResolution(o.from, &from, err)) return kExitInvalidResolution;
+    job.from = from;
+  }
   job.smooth = o.filter == "smooth";
   job.fit = Fit(o);
   job.bar_colour = Bars(o);
-  job.report_files = o.convert_json;
-  if (!batch) return ConvertCommand(fs, job, o.quiet, o.convert_json, env, out, err);
-
-  BatchOptions options{.each = job, .quiet = o.quiet, .json = o.convert_json, .jobs = o.jobs};
-  std::istringstream list_text(o.all);
-  for (std::string resolution; std::getline(list_text, resolution, ',');) {
-    options.resolutions.push_back(resolution);
+  job.report_files = o.json;
+  if (!batch) {
+    job.skin = o.skin;
+    job.resolution = resolutions.front();
+    return ConvertCommand(fs, job, o.quiet, o.json, env, out, err);
   }
+  BatchOptions options{
+      .each = job, .resolutions = resolutions, .quiet = o.quiet, .json = o.json, .jobs = o.jobs};
   return BatchCommand(fs, options, env, out, err);
+}
+
+int RunCheck(FileSystem& fs, const Options& o, const CliEnvironment& env, std::ostream& out,
+             std::ostream& err) {
+  CheckOptions check{.skin = o.skin, .json = o.json};
+  if (!o.resolution.empty()) {
+    BaseResolution resolution;
+    if (!ReadResolution(o.resolution, &resolution, err)) return kExitInvalidResolution;
+    check.resolution = resolution;
+  }
+  if (!ChooseSkinsFolder(o.skins, env, &check.skins, err)) return kExitUsage;
+  return CheckCommand(fs, check, env, out, err);
+}
+
+int RunRender(FileSystem& fs, const Options& o, const CLI::App& render, const CliEnvironment& env,
+              std::ostream& out, std::ostream& err) {
+  RenderOptions options{.skin = o.skin,
+                        .output = PathFromUtf8(o.output),
+                        .fit = Fit(o),
+                        .fit_given = render.count("--fit") > 0,
+                        .bar_colour = Bars(o)};
+  if (!ReadResolution(o.resolution, &options.screen, err)) return kExitInvalidResolution;
+  if (!BarsAllowed(o, render, err) || !ChooseSkinsFolder(o.skins, env, &options.skins, err)) {
+    return kExitUsage;
+  }
+  return RenderCommand(fs, options, env, out, err);
+}
+
+// The command that was parsed, run.
+int Dispatch(FileSystem& fs, Options& o, const CLI::App& command, const CliEnvironment& env,
+             std::ostream& out, std::ostream& err) {
+  const std::string& name = command.get_name();
+  if (name == "decode") return DecodeCommand(fs, PathFromUtf8(o.decode_file), out, err);
+  if (name == "encode") {
+    return EncodeCommand(fs, PathFromUtf8(o.encode_file), PathFromUtf8(o.output), err);
+  }
+  if (name == "convert") return RunConvert(fs, o, command, env, out, err);
+  if (name == "check") return RunCheck(fs, o, env, out, err);
+  if (name == "render") return RunRender(fs, o, command, env, out, err);
+  std::filesystem::path skins;
+  if (!ChooseSkinsFolder(o.skins, env, &skins, err)) return kExitUsage;
+  return ListCommand(fs, skins, o.json, env, out, err);
 }
 
 }  // namespace
 
 int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliEnvironment& env,
                 std::ostream& out, std::ostream& err) {
-  CLI::App app{"skinconv: converts jukebox skins to a new screen resolution", "skinconv"};
+  CLI::App app{"skinconv: wandelt Skins des Jukebox-Players in eine neue Bildschirmauflösung um",
+               "skinconv"};
+  SpeakGerman(app);
   app.require_subcommand(1);
-  app.set_version_flag("--version", "skinconv " FENDRIX_VERSION_TEXT, "Print the version and exit");
+  app.set_version_flag("--version", "skinconv " FENDRIX_VERSION_TEXT, "Die Version zeigen");
   // On Windows CLI11 would take "/Skins/Demo" for an option; there it is a
   // path from the drive's root, and every option here is spelled "--".
   app.allow_windows_style_options(false);
   Options o;
-  auto* list = app.add_subcommand("list", "List the skins and their resolution folders");
-  list->add_option("--skins", o.skins, kSkinsHelp);
-  list->add_flag("--json", o.list_json, "Print JSON");
-  auto* decode = app.add_subcommand("decode", "Print the deciphered lines of a Skin.vsk as UTF-8");
-  decode->add_option("FILE", o.decode_file, "Skin.vsk to decipher")->required();
-  auto* encode = app.add_subcommand("encode", "Encipher UTF-8 plain lines into a Skin.vsk");
-  encode->add_option("FILE", o.encode_file, "Plain text, one line per line feed")->required();
-  encode->add_option("-o,--output", o.encode_output, "Skin.vsk to write")->required();
-  CLI::App* convert = AddConvertCommand(app, &o);
-  CLI::App* check = AddCheckCommand(app, &o);
-  AddRenderCommand(app, &o);  // the one left below when no other was asked for
+  auto* list = AddCommand(app, "list", "Die Skins und ihre Auflösungsordner auflisten");
+  AddSkinsOption(list, &o);
+  list->add_flag("--json", o.json, "JSON ausgeben");
+  auto* decode =
+      AddCommand(app, "decode", "Die entschlüsselten Zeilen einer Skin.vsk als UTF-8 ausgeben");
+  decode->add_option("DATEI", o.decode_file, "Die Skin.vsk")->required()->type_name("");
+  auto* encode =
+      AddCommand(app, "encode", "Klartextzeilen (UTF-8) zu einer Skin.vsk verschlüsseln");
+  encode->add_option("DATEI", o.encode_file, "Klartext, eine Zeile je Zeilenvorschub")
+      ->required()
+      ->type_name("");
+  encode->add_option("-o,--output", o.output, "Die Skin.vsk, die entsteht")
+      ->required()
+      ->type_name("DATEI");
+  AddConvertCommand(app, &o);
+  AddCheckCommand(app, &o);
+  AddRenderCommand(app, &o);
 
   std::vector<std::string> reversed(args.rbegin(), args.rend() - (args.empty() ? 0 : 1));
   try {
@@ -165,34 +287,16 @@ int RunSkinconv(FileSystem& fs, const std::vector<std::string>& args, const CliE
   } catch (const CLI::CallForHelp&) {
     out << app.help();
     return kExitSuccess;
-  } catch (const CLI::CallForAllHelp&) {
-    out << app.help("", CLI::AppFormatMode::All);
-    return kExitSuccess;
   } catch (const CLI::CallForVersion& version) {
     out << version.what() << "\n";
     return kExitSuccess;
   } catch (const CLI::ParseError& e) {
-    err << "skinconv: " << e.what() << " (skinconv --help)\n";
+    err << ParseErrorText(app, e);
     return kExitUsage;
   }
-
-  if (*decode) return DecodeCommand(fs, PathFromUtf8(o.decode_file), out, err);
-  if (*encode) {
-    return EncodeCommand(fs, PathFromUtf8(o.encode_file), PathFromUtf8(o.encode_output), err);
-  }
-  if (*convert) return RunConvert(fs, o, env, out, err);
-  std::filesystem::path skins;
-  if (!ChooseSkinsFolder(o.skins, env, &skins, err)) return kExitUsage;
-  if (*list) return ListCommand(fs, skins, o.list_json, env, out, err);
-  if (*check) {
-    o.check.skins = skins;
-    return CheckCommand(fs, o.check, env, out, err);
-  }
-  o.render.skins = skins;
-  o.render.output = PathFromUtf8(o.render_output);
-  o.render.fit = Fit(o);
-  o.render.bar_colour = Bars(o);
-  return RenderCommand(fs, o.render, env, out, err);
+  const int code = Dispatch(fs, o, *app.get_subcommands().front(), env, out, err);
+  if (code == kExitUsage) err << UsageText(app);
+  return code;
 }
 
 }  // namespace fendrix

@@ -10,6 +10,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/skinconv_fixture.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/test_skin.h"
 
@@ -18,63 +19,17 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::EncipherLines;
-
-struct Outcome {
-  int code;
-  std::string out, err;
-};
-
-Outcome SkinconvOn(FileSystem& files, std::vector<std::string> args,
-                   fs::path program_folder = "/nowhere") {
-  args.insert(args.begin(), "skinconv");
-  std::ostringstream out, err;
-  CliEnvironment env{program_folder, ',', false};
-  int code = RunSkinconv(files, args, env, out, err);
-  return {code, out.str(), err.str()};
-}
-
-std::string U8(const fs::path& path) { return path.string(); }
-
-// The same player folder in memory or on the disk.
-template <class Folder>
-void MakePlayer(Folder& dir) {
-  dir.Write("Player/Skins/Demo/1280x1024/Skin.vsk",
-            EncipherLines({"Form=1", "gfxHintergrund=back.bmp", "Titel.Left=120"}));
-  dir.Write("Player/Skins/Demo/1280x1024/back.bmp", testing::BmpFile(64, 48));
-  dir.Write("Player/Skins/Demo/800x600/Skin.vsk", EncipherLines({"Form=1"}));
-  dir.MakeFolder("Player/Skins/Leer");
-  dir.MakeFolder("Player/Tools");
-}
-
-class SkinconvTest : public ::testing::Test {
- protected:
-  SkinconvTest() { MakePlayer(dir_); }
-  Outcome Skinconv(std::vector<std::string> args, fs::path program_folder = "/nowhere") {
-    return SkinconvOn(dir_.files, std::move(args), std::move(program_folder));
-  }
-  fs::path Skins() const { return dir_.path() / "Player" / "Skins"; }
-  std::string ReadAll(const fs::path& file) { return testing::ReadAll(dir_.files, file); }
-  bool Exists(const fs::path& path) { return dir_.files.Stat(path) != EntryKind::kMissing; }
-  testing::MemoryFolder dir_;
-};
-
-// The command line as main runs it, on the disk: here a conversion's files,
-// renames and lock really land where the next run and the user find them.
-class SkinconvDiskTest : public ::testing::Test {
- protected:
-  SkinconvDiskTest() { MakePlayer(dir_); }
-  Outcome Skinconv(std::vector<std::string> args) { return SkinconvOn(files_, std::move(args)); }
-  fs::path Skins() const { return dir_.path() / "Player" / "Skins"; }
-  bool Exists(const fs::path& path) { return fs::exists(path); }
-  testing::TestFolder dir_;
-  RealFileSystem files_;
-};
+using testing::Outcome;
+using testing::SkinconvDiskTest;
+using testing::SkinconvOn;
+using testing::SkinconvTest;
+using testing::U8;
 
 TEST_F(SkinconvDiskTest, ConvertReportsEachOutcomeByItsExitCode) {
   std::string skins = U8(Skins());
   Outcome made = Skinconv({"convert", "Demo", "1024x768", "--skins", skins});
   ASSERT_EQ(made.code, 0) << made.err;
-  EXPECT_NE(made.out.find("3 Zeilen, 1 Bilder skaliert"), std::string::npos) << made.out;
+  EXPECT_NE(made.out.find("3 Zeilen, 1 Bild skaliert"), std::string::npos) << made.out;
   EXPECT_TRUE(Exists(Skins() / "Demo" / "1024x768" / "back.bmp"));
 
   EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--skins", skins}).code, 4);
@@ -90,8 +45,9 @@ TEST_F(SkinconvDiskTest, ConvertReportsEachOutcomeByItsExitCode) {
   Outcome from = Skinconv({"convert", "demo", "640x480", "--skins", skins, "--from", "800x600"});
   ASSERT_EQ(from.code, 0) << from.err;
   EXPECT_NE(from.out.find("(aus 800x600)"), std::string::npos);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "640x480", "--skins", skins, "--from", "80000x600"}).code,
-            2);
+  Outcome unread = Skinconv({"decode", U8(Skins() / "Demo" / "missing.vsk")});
+  EXPECT_NE(unread.err.find("(Datei oder Verzeichnis nicht gefunden)"), std::string::npos)
+      << unread.err;
   // Neither the lock nor a staging folder stays behind.
   EXPECT_EQ(testing::Names(Skins() / "Demo"),
             (std::vector<std::string>{"1024x768", "1280x1024", "640x480", "800x600"}));
@@ -169,14 +125,6 @@ TEST_F(SkinconvTest, ListWritesJsonForAnyFolderName) {
 }
 #endif
 
-TEST_F(SkinconvTest, UsageErrorsExitWithTwo) {
-  EXPECT_EQ(Skinconv({}).code, 2);
-  EXPECT_EQ(Skinconv({"frobnicate"}).code, 2);
-  EXPECT_EQ(Skinconv({"decode"}).code, 2);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "1024x768", "--filter", "bicubic"}).code, 2);
-  EXPECT_EQ(Skinconv({"--help"}).code, 0);
-}
-
 TEST_F(SkinconvTest, EncodeAndDecodeGiveBackEachOthersBytes) {
   // UTF-8 plain lines, one without a line end at the end.
   std::string plain = "Form=1\ngfxLautstärkeregler=laut.jpg\n\nTitel.Caption=Grüße €\nletzte";
@@ -231,13 +179,32 @@ TEST_F(SkinconvTest, ConvertAllRunsEverySkinAndCountsTheFailures) {
   EXPECT_EQ(testing::DecipherLines(ReadAll(Skins() / "Zweiter" / "800x600" / "Skin.vsk")),
             (std::vector<std::string>{"Form=2", "X.Left=78"}));
 
-  EXPECT_EQ(Skinconv({"convert", "--all", "1024x768", "Demo", "--skins", skins}).code, 2);
-  EXPECT_EQ(Skinconv({"convert", "Demo", "--skins", skins}).code, 2);
+  // The line of `text` that starts with `start`.
+  auto line_of = [](const std::string& text, const std::string& start) {
+    const std::size_t at = text.find(start);
+    return at == std::string::npos ? "" : text.substr(at, text.find('\n', at) - at);
+  };
+  // Each skin's base is chosen before any job runs: 1600x1280 is written
+  // first, and 1152x864 still comes from 1280x1024.
+  Outcome wider =
+      Skinconv({"convert", "--all", "1600x1280,1152x864", "--skins", skins, "--jobs", "1"});
+  EXPECT_NE(line_of(wider.out, "Demo 1152x864: ok").find("(aus 1280x1024)"), std::string::npos)
+      << wider.out;
+  // --from is every skin's base; a skin without it is skipped as a failure.
+  Outcome from = Skinconv({"convert", "--all", "700x560", "--from", "800x600", "--skins", skins});
+  EXPECT_EQ(from.code, 5);
+  EXPECT_NE(line_of(from.out, "Zweiter 700x560: ok").find("(aus 800x600)"), std::string::npos)
+      << from.out;
+  EXPECT_NE(from.err.find("Leer 700x560: der Skin hat keinen Auflösungsordner 800x600"),
+            std::string::npos)
+      << from.err;
 }
 
 TEST_F(SkinconvTest, CheckReportsFindingsByExitCodeAndAsJson) {
   const std::string skins = U8(Skins());
-  EXPECT_EQ(Skinconv({"check", "Demo", "--skins", skins}).code, 0);
+  dir_.Write("Player/Skins/Demo/800x600/Skin.vsk", EncipherLines({"gfxHintergrund=back.bmp"}));
+  dir_.Write("Player/Skins/Demo/800x600/back.bmp", testing::BmpFile(8, 6));
+  EXPECT_EQ(Skinconv({"check", "Demo", "800x600", "--skins", skins}).code, 0);
   dir_.Write("Player/Skins/Demo/800x600/alt.bmp", "x");
   Outcome found = Skinconv({"check", "demo", "800x600", "--skins", skins, "--json"});
   ASSERT_EQ(found.code, 1) << found.err;
@@ -247,8 +214,8 @@ TEST_F(SkinconvTest, CheckReportsFindingsByExitCodeAndAsJson) {
   report["findings"][0].erase("text");
   EXPECT_EQ(report, nlohmann::json::parse(R"({"skin": "Demo", "resolution": "800x600",
       "findings": [{"line": null, "kind": "unused_file", "file": "alt.bmp"}]})"));
-  EXPECT_EQ(Skinconv({"check", "Demo", "640x480", "--skins", skins}).code, 5);
-  EXPECT_EQ(Skinconv({"check", "Demo", "abc", "--skins", skins}).code, 2);
+  EXPECT_NE(Skinconv({"check", "Demo", "800x600", "--skins", skins}).out.find(": 1 Befund\n"),
+            std::string::npos);
 }
 
 // A folder that exists is drawn as it stands; one that does not is drawn as
@@ -259,6 +226,9 @@ TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
     const fs::path png = dir_.path() / (std::string(screen) + ".png");
     Outcome drawn = Skinconv({"render", "Demo", screen, "--skins", U8(Skins()), "-o", U8(png)});
     ASSERT_EQ(drawn.code, 0) << drawn.err;
+    // 800x600 has no background line; 1024x768 comes from Titel, which has
+    // only a Left.
+    EXPECT_NE(drawn.out.find(", 1 Befund\n"), std::string::npos) << drawn.out;
     const std::string bytes = ReadAll(png);
     ASSERT_GT(bytes.size(), 24u);
     auto be32 = [&](std::size_t at) {
@@ -270,7 +240,7 @@ TEST_F(SkinconvTest, RenderDrawsAFolderOrAConversionInMemory) {
     EXPECT_EQ(std::to_string(be32(16)) + "x" + std::to_string(be32(20)), screen);
   }
   EXPECT_EQ(testing::Snapshot(dir_.files, Skins()), before);
-  EXPECT_EQ(Skinconv({"render", "Demo", "1024", "--skins", U8(Skins()), "-o", "x.png"}).code, 2);
+  EXPECT_EQ(Skinconv({"render", "Demo", "1024", "--skins", U8(Skins()), "-o", "x.png"}).code, 3);
 }
 
 // A dry run reports what the real run then writes, file by file, and
@@ -335,6 +305,11 @@ TEST_F(SkinconvTest, ConvertWithFitKeepKeepsProportionsAndPadsTheBackground) {
     EXPECT_EQ(std::memcmp(back.Row(50) + 3 * x, bar, 3), 0) << x;
   }
   EXPECT_NE(std::memcmp(back.Row(50) + 3 * 300, bar, 3), 0);
+  // The barred folder is now the highest: converting from it says so.
+  Outcome again = Skinconv({"convert", "Demo", "800x600", "--skins", U8(Skins()), "--yes"});
+  ASSERT_EQ(again.code, 0) << again.err;
+  EXPECT_NE(again.err.find("1920x1080 hat einfarbige Balken (links 285, rechts"), std::string::npos)
+      << again.err;
 
   for (const char* bad : {"--fit=bogus", "--bars=12345G"}) {
     EXPECT_EQ(Skinconv({"convert", "Demo", "800x600", "--skins", U8(Skins()), bad}).code, 2) << bad;

@@ -17,10 +17,6 @@ std::vector<DirectoryEntry> ListFolders(FileSystem& fs, const fs::path& folder) 
   return entries;
 }
 
-bool HoldsSkinFile(FileSystem& fs, const fs::path& folder) {
-  return FileExists(fs, FindEntry(fs, folder, PathFromUtf8(kSkinFileName)));
-}
-
 // The resolution folders with their parsed numbers, in enumeration order.
 std::vector<std::pair<std::string, std::optional<BaseResolution>>> ResolutionFolders(
     FileSystem& fs, const fs::path& skin_folder, char decimal_separator) {
@@ -44,6 +40,10 @@ std::optional<BaseResolution> ParseResolutionName(std::string_view name, char de
   std::optional<std::int16_t> w = RoundToInt16(*width), h = RoundToInt16(*height);
   if (!w || !h) return std::nullopt;
   return BaseResolution{std::string(name), *w, *h};
+}
+
+bool HoldsSkinFile(FileSystem& fs, const fs::path& folder) {
+  return FileExists(fs, FindEntry(fs, folder, PathFromUtf8(kSkinFileName)));
 }
 
 bool IsSkinName(const fs::path& skin) {

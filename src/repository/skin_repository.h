@@ -31,6 +31,9 @@ struct BaseResolution {
 /// "x", each numeric and within 16 bits; nothing otherwise (800X600, 40000x600).
 std::optional<BaseResolution> ParseResolutionName(std::string_view name, char decimal_separator);
 
+/// True when `folder` holds a Skin.vsk, its name matched without case.
+bool HoldsSkinFile(FileSystem& fs, const std::filesystem::path& folder);
+
 /// True for one folder name, not a path that leads elsewhere ("", ".", ".."
 /// and "a/b" are no skin's name).
 bool IsSkinName(const std::filesystem::path& skin);

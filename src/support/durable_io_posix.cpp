@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "support/file_system.h"
+#include "support/system_error_text.h"
 
 namespace fendrix {
 
@@ -23,7 +23,7 @@ bool SyncFolderToDisk(const std::filesystem::path& folder, std::string* err) {
   if (fd >= 0) ::close(fd);
   if (!synced) {
     *err = "Ordner kann nicht auf den Datenträger geschrieben werden: " + DisplayPath(folder) +
-           " (" + std::strerror(sync_errno) + ")";
+           " (" + SystemErrorText(sync_errno) + ")";
   }
   return synced;
 }

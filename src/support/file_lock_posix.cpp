@@ -6,7 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "support/system_error_text.h"
 
 namespace fendrix {
 namespace {
@@ -35,7 +36,7 @@ class FlockLock : public FileLock {
 
 std::string LockFailure(const std::filesystem::path& path, int error) {
   return "Sperrdatei kann nicht angelegt werden: " + DisplayPath(path) + " (" +
-         std::strerror(error) + ")";
+         SystemErrorText(error) + ")";
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <system_error>
 
+#include "support/system_error_text.h"
+
 namespace fendrix {
 namespace {
 
@@ -51,7 +53,7 @@ std::unique_ptr<FileLock> TryLockFile(const std::filesystem::path& path, bool* h
     Sleep(10);
   }
   *err = "Sperrdatei kann nicht angelegt werden: " + DisplayPath(path) + " (" +
-         std::system_category().message(static_cast<int>(error)) + ")";
+         SystemErrorText(std::error_code(static_cast<int>(error), std::system_category())) + ")";
   return nullptr;
 }
 

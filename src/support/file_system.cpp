@@ -11,6 +11,7 @@
 #include "support/file_lock.h"
 #include "support/large_buffer.h"
 #include "support/link_check.h"
+#include "support/system_error_text.h"
 
 namespace fendrix {
 namespace fs = std::filesystem;
@@ -34,7 +35,7 @@ std::string Failure(const char* what, const fs::path& path, const std::string& r
   return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
 }
 
-std::string ErrnoText() { return std::strerror(errno); }
+std::string ErrnoText() { return SystemErrorText(errno); }
 
 bool WriteWithMode(const fs::path& path, std::string_view contents, const char* mode, bool flush,
                    std::string* err) {
@@ -117,7 +118,7 @@ bool RemoveEntry(const fs::path& path, std::string* err) {
   std::error_code ec;
   fs::remove(path, ec);
   if (ec) {
-    *err = Failure("Eintrag kann nicht entfernt werden", path, ec.message());
+    *err = Failure("Eintrag kann nicht entfernt werden", path, SystemErrorText(ec));
     return false;
   }
   return true;
@@ -232,7 +233,7 @@ bool RealFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEn
     found.push_back({it->path().filename(), it->is_directory(kind_ec)});
   }
   if (ec) {
-    *err = Failure("Ordner kann nicht gelesen werden", path, ec.message());
+    *err = Failure("Ordner kann nicht gelesen werden", path, SystemErrorText(ec));
     return false;
   }
   *entries = std::move(found);
@@ -247,7 +248,7 @@ bool RealFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
     ec = std::make_error_code(std::errc::file_exists);
   }
   if (ec) {
-    *err = Failure("Ordner kann nicht angelegt werden", path, ec.message());
+    *err = Failure("Ordner kann nicht angelegt werden", path, SystemErrorText(ec));
     return false;
   }
   return true;
@@ -277,7 +278,7 @@ bool RealFileSystem::Rename(const fs::path& from, const fs::path& to, std::strin
   RenameWrittenThrough(from, to, ec);
   if (ec) {
     *err = "Umbenennen fehlgeschlagen: " + DisplayPath(from) + " -> " + DisplayPath(to) + " (" +
-           ec.message() + ")";
+           SystemErrorText(ec) + ")";
     return false;
   }
   return true;

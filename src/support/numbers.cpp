@@ -71,6 +71,11 @@ bool IsNumeric(std::string_view text, char decimal_separator) {
   return ParseNumber(text, decimal_separator).has_value();
 }
 
+std::string ShortestText(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 std::optional<std::int16_t> RoundToInt16(double value) { return RoundTo<std::int16_t>(value); }
 
 std::optional<std::int32_t> RoundToInt32(double value) { return RoundTo<std::int32_t>(value); }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The locale-aware numeric test and conversion that the skin files, folder
@@ -19,6 +20,9 @@ std::optional<double> ParseNumber(std::string_view text, char decimal_separator)
 
 /// True when ParseNumber reads `text`.
 bool IsNumeric(std::string_view text, char decimal_separator);
+
+/// `value` as short as it reads back, with a decimal point: 1200, 8.25.
+std::string ShortestText(double value);
 
 /// Rounds to the nearest whole number, halves to even; nothing when the
 /// result does not fit 16 bits (signed).

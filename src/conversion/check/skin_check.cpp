@@ -2,18 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <span>
-#include <unordered_map>
 
 #include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/bitmap_name/target_name.h"
+#include "conversion/check/element_findings.h"
+#include "conversion/check/line_findings.h"
 #include "conversion/check/split_lines.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "conversion/skin_text/cipher.h"
-#include "conversion/skin_text/line_rewriter.h"
-#include "conversion/skin_text/skin_elements.h"
 #include "repository/skin_repository.h"
 #include "support/code_page.h"
 #include "support/file_helpers.h"
@@ -29,12 +27,6 @@ namespace {
 constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB.bmp",
                                                            "ArrowTD.bmp", "ArrowBD.bmp"};
 
-// A number as short as it reads back: 1200, 8.25.
-std::string Number(double value) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
 class FolderCheck {
  public:
   FolderCheck(FileSystem& fs, const CheckRequest& request, std::vector<CheckFinding>& findings)
@@ -45,43 +37,15 @@ class FolderCheck {
     findings_.push_back({line, std::string(kind), std::move(file), std::move(text)});
   }
 
-  void Lines(std::span<const std::string> plain);
   void Bitmap(std::string_view value, std::optional<std::size_t> line);
-  void Placement(const SkinElement& element);
-  bool UnusedFiles(std::string* err);
+  bool UnusedFiles(const fs::path& folder, std::string* err);
 
  private:
-  void Axis(const SkinElement& element, const std::optional<ElementValue>& position,
-            const std::optional<ElementValue>& size, std::string_view position_name,
-            std::string_view size_name, std::int32_t screen);
-
   FileSystem& fs_;
   const CheckRequest& request_;
   std::vector<CheckFinding>& findings_;
   std::vector<fs::path> used_;  // the files that lines name, as found
 };
-
-void FolderCheck::Lines(std::span<const std::string> plain) {
-  // Factors of 1: a value the conversion would keep with a warning is kept
-  // at any factor, short of a number near the 32-bit limit.
-  const ConversionFactors unit{1, 1, 1};
-  std::unordered_map<std::string, std::size_t> first_line;
-  for (std::size_t i = 0; i < plain.size(); ++i) {
-    const std::string& line = plain[i];
-    if (line.find('=') == std::string::npos) continue;
-    const std::string key = GetField(line, 1, "=");
-    if (auto [at, added] = first_line.try_emplace(key, i + 1); !added && !key.empty()) {
-      Add(i + 1, kDuplicateKey, std::nullopt,
-          "Schlüssel steht schon in Zeile " + std::to_string(at->second) + ": " +
-              Cp1252ToUtf8(key));
-    }
-    // Only dotted keys and bitmap keys are rewritten.
-    if (key.find('.') == std::string::npos && !key.starts_with("gfx")) continue;
-    const RewrittenLine rewritten = RewriteLine(line, unit, request_.decimal_separator);
-    if (!rewritten.warning.empty()) Add(i + 1, kNotANumber, std::nullopt, rewritten.warning);
-    if (rewritten.names_bitmap) Bitmap(rewritten.bitmap, i + 1);
-  }
-}
 
 // What the conversion would do with the bitmap `value` names, step by step.
 void FolderCheck::Bitmap(std::string_view value, std::optional<std::size_t> line) {
@@ -116,37 +80,6 @@ void FolderCheck::Bitmap(std::string_view value, std::optional<std::size_t> line
   }
 }
 
-void FolderCheck::Placement(const SkinElement& element) {
-  Axis(element, element.left, element.width, "Left", "Width", request_.width);
-  Axis(element, element.top, element.height, "Top", "Height", request_.height);
-}
-
-// An element reaches off the screen along one axis when its position is
-// negative or its far edge lies beyond the screen; without a size, its
-// position alone counts.
-void FolderCheck::Axis(const SkinElement& element, const std::optional<ElementValue>& position,
-                       const std::optional<ElementValue>& size, std::string_view position_name,
-                       std::string_view size_name, std::int32_t screen) {
-  if (!position) return;
-  const double end = position->value + (size ? size->value : 0);
-  if (position->value >= 0 && end <= screen) return;
-  std::string how = std::string(position_name) + " " + Number(position->value);
-  if (position->value < 0) {
-    how += " < 0";
-  } else {
-    if (size)
-      how += " + " + std::string(size_name) + " " + Number(size->value) + " = " + Number(end);
-    how += " > " + std::to_string(screen);
-  }
-  std::string lines =
-      size ? "Zeilen " + std::to_string(position->line) + " und " + std::to_string(size->line)
-           : "Zeile " + std::to_string(position->line);
-  Add(position->line, kOffScreen, std::nullopt,
-      "Element " + Cp1252ToUtf8(element.name) + " liegt außerhalb des Bildschirms " +
-          std::to_string(request_.width) + "x" + std::to_string(request_.height) + ": " + how +
-          " (" + lines + ")");
-}
-
 bool IsAside(const fs::path& name) {
   if (NamesEqualIgnoringCase(name, PathFromUtf8(kSkinFileName)) ||
       NamesEqualIgnoringCase(name, PathFromUtf8(kBackgroundName))) {
@@ -157,20 +90,28 @@ bool IsAside(const fs::path& name) {
   });
 }
 
-bool FolderCheck::UnusedFiles(std::string* err) {
+// The files of `folder` and its sub-folders that no line names; links are
+// not followed, as the conversion follows none.
+bool FolderCheck::UnusedFiles(const fs::path& folder, std::string* err) {
   std::vector<DirectoryEntry> entries;
-  if (!fs_.ListDirectory(request_.folder, &entries, err)) return false;
-  std::vector<fs::path> unused;
+  if (!fs_.ListDirectory(folder, &entries, err)) return false;
+  // The same report on every file system.
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.name < b.name; });
+  const fs::path relative = folder.lexically_relative(request_.folder);
   for (const DirectoryEntry& entry : entries) {
-    if (entry.is_directory || IsAside(entry.name)) continue;
-    if (std::find(used_.begin(), used_.end(), request_.folder / entry.name) != used_.end())
+    const fs::path path = folder / entry.name;
+    if (fs_.IsLink(path)) continue;
+    if (entry.is_directory) {
+      if (!UnusedFiles(path, err)) return false;
       continue;
-    unused.push_back(entry.name);
-  }
-  std::sort(unused.begin(), unused.end());  // the same report on every file system
-  for (fs::path& name : unused) {
-    std::string text = "keine Zeile nennt die Datei: " + PathToUtf8(name);
-    Add(std::nullopt, kUnusedFile, std::move(name), std::move(text));
+    }
+    if ((folder == request_.folder && IsAside(entry.name)) ||
+        std::find(used_.begin(), used_.end(), path) != used_.end()) {
+      continue;
+    }
+    const fs::path name = (relative / entry.name).lexically_normal();
+    Add(std::nullopt, kUnusedFile, name, "keine Zeile nennt die Datei: " + PathToUtf8(name));
   }
   return true;
 }
@@ -197,21 +138,23 @@ bool CheckSkinFolder(FileSystem& fs, const CheckRequest& request,
   const std::vector<std::string> plain = DecipherLines(text);
 
   FolderCheck check(fs, request, *findings);
+  std::vector<bool> noise(plain.size(), false);
   for (const SplitLine& split : FindSplitLines(text, stored)) {
     check.Add(
         split.first + 1, kSplitLine, std::nullopt,
         "Die verschlüsselte Zeile enthält ein Wagenrücklaufzeichen und zerfällt in " +
             std::to_string(split.pieces) +
             " Zeilen (ein Zeichen davor ändern oder einfügen hilft): " + Cp1252ToUtf8(split.plain));
+    for (std::size_t piece = 1; piece < split.pieces; ++piece) noise[split.first + piece] = true;
   }
-  check.Lines(plain);
-  for (const SkinElement& element : ReadSkinElements(plain, request.decimal_separator)) {
-    check.Placement(element);
-  }
+  std::vector<NamedBitmap> bitmaps;
+  FindLineFindings(plain, noise, request.decimal_separator, findings, &bitmaps);
+  for (const NamedBitmap& bitmap : bitmaps) check.Bitmap(bitmap.value, bitmap.line);
+  FindElementFindings(plain, request, findings);
   for (std::string_view arrow : kArrowBitmaps) {
     if (FileExists(fs, FindEntry(fs, request.folder, PathFromUtf8(arrow)))) check.Bitmap(arrow, {});
   }
-  if (!check.UnusedFiles(err)) return false;
+  if (!check.UnusedFiles(request.folder, err)) return false;
   std::stable_sort(findings->begin(), findings->end(), [](const auto& a, const auto& b) {
     return a.line.value_or(SIZE_MAX) < b.line.value_or(SIZE_MAX);
   });

@@ -1,5 +1,7 @@
 #include "conversion/check/split_lines.h"
 
+#include <algorithm>
+
 #include "conversion/skin_text/cipher.h"
 
 namespace fendrix {
@@ -42,14 +44,18 @@ bool Continues(std::string_view text, std::span<const std::string_view> stored, 
 
 }  // namespace
 
+bool IsKeyText(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char byte) {
+    return IsKeyByte(static_cast<unsigned char>(byte));
+  });
+}
+
 bool IsWellFormedLine(std::string_view plain) {
   const std::size_t equals = plain.find('=');
-  if (equals == 0 || equals == std::string_view::npos) return false;
-  for (std::size_t at = 0; at < plain.size(); ++at) {
-    const auto byte = static_cast<unsigned char>(plain[at]);
-    if (at < equals ? !IsKeyByte(byte) : byte < 32 || byte == 127) return false;
-  }
-  return true;
+  if (equals == std::string_view::npos || !IsKeyText(plain.substr(0, equals))) return false;
+  return std::none_of(plain.begin() + equals, plain.end(), [](char byte) {
+    return static_cast<unsigned char>(byte) < 32 || byte == 127;
+  });
 }
 
 std::vector<SplitLine> FindSplitLines(std::string_view text,

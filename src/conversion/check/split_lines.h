@@ -22,6 +22,10 @@ struct SplitLine {
   std::string plain;
 };
 
+/// True for a text that can be a key: letters (Latin-1 ones too), digits,
+/// "." and "_", at least one.
+bool IsKeyText(std::string_view text);
+
 /// True for a plain line of the form key=value: a key of letters, digits,
 /// "." and "_", a value without control characters.
 bool IsWellFormedLine(std::string_view plain);

@@ -8,6 +8,7 @@
 
 #include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/bitmap_name/target_name.h"
+#include "conversion/imaging/bars.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/imaging/bmp_writer.h"
 #include "conversion/imaging/picture_decoder.h"
@@ -74,6 +75,20 @@ bool ReadPicture(ScaleContext& context, const fs::path& source, PixelRows* pictu
   return true;
 }
 
+// A background that already has bars passes them on to every folder made
+// from it; the user should convert from a folder without.
+void WarnOfBars(ScaleContext& context, const PixelRows& picture, std::size_t line) {
+  if (picture.width != context.source_width || picture.height != context.source_height) return;
+  const std::optional<PictureBars> bars = FindBars(picture);
+  if (!bars) return;
+  Warn(context, line,
+       "Der Hintergrund in " + DisplayPath(context.source_folder) + " hat einfarbige Balken (" +
+           (bars->left_and_right ? "links " : "oben ") + std::to_string(bars->first) +
+           (bars->left_and_right ? ", rechts " : ", unten ") + std::to_string(bars->second) +
+           " Pixel), wie sie das Umwandeln mit beibehaltenem Seitenverhältnis anlegt; sie werden "
+           "mit umgewandelt. Besser aus einem Ordner ohne Balken umwandeln");
+}
+
 }  // namespace
 
 BitmapPlan PlanBitmap(std::int32_t width, std::int32_t height, const ConversionFactors& factors,
@@ -106,6 +121,7 @@ bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line
   ScaleBuffers& buffers = context.buffers;
   PixelRows picture;
   if (!ReadPicture(context, source, &picture, err)) return false;
+  if (background) WarnOfBars(context, picture, line);
 
   fs::path target = context.target_folder / PathFromCp1252(target_name);
   BitmapPlan plan = PlanBitmap(picture.width, picture.height, context.factors,

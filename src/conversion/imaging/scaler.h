@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion/skin_text/factors.h"
 #include "conversion/imaging/image.h"
-#include "conversion/run/run_result.h"
 #include "conversion/imaging/stretch.h"
+#include "conversion/run/run_result.h"
+#include "conversion/skin_text/factors.h"
 #include "support/file_system.h"
 
 namespace fendrix {
@@ -61,6 +61,11 @@ struct ScaleContext {
   float twips_per_pixel_y = 15;
   /// Only when the layout keeps its proportions.
   std::optional<BackgroundCanvas> canvas;
+  /// The screen of the source folder: a background of just its size with
+  /// bars in it (from a conversion that kept the proportions) gets a
+  /// warning, since the bars are scaled along.
+  std::int32_t source_width = 0;
+  std::int32_t source_height = 0;
   std::size_t scaled = 0;
   std::size_t copied = 0;
   std::vector<RunWarning> warnings;
@@ -76,7 +81,7 @@ struct ScaleContext {
 /// result would exceed the largest picture allowed, or the result cannot be
 /// written.
 /// With a canvas, the background (`background`) is scaled and then padded to
-/// the whole canvas.
+/// the whole canvas. A background with bars is a warning.
 bool ScaleBitmap(ScaleContext& context, std::string_view value, std::size_t line, bool background,
                  std::string* err);
 

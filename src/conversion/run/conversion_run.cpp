@@ -205,7 +205,9 @@ bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
                        options_.filter,
                        options_.twips_per_pixel_x,
                        options_.twips_per_pixel_y,
-                       canvas_};
+                       canvas_,
+                       in.base.width,
+                       in.base.height};
   if (!RewriteSkinFile(source_file, folders.staging / PathFromUtf8(kSkinFileName), line_count,
                        in.decimal_separator, bitmaps, &result->lines_written, err)) {
     return false;

@@ -1,5 +1,6 @@
 #include "conversion/skin_text/skin_elements.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include "support/numbers.h"
@@ -8,14 +9,11 @@
 namespace fendrix {
 namespace {
 
-// Where a property of `element` goes; nothing for one that does not scale.
-std::optional<ElementValue>* PropertySlot(SkinElement& element, std::string_view property) {
-  if (property == "Left") return &element.left;
-  if (property == "Top") return &element.top;
-  if (property == "Width") return &element.width;
-  if (property == "Height") return &element.height;
-  if (property == "FontSize") return &element.font_size;
-  return nullptr;
+// Where the property kScaledProperties[index] of `element` goes.
+std::optional<ElementValue>& PropertySlot(SkinElement& element, std::size_t index) {
+  std::optional<ElementValue>* slots[] = {&element.left, &element.top, &element.width,
+                                          &element.height, &element.font_size};
+  return *slots[index];
 }
 
 }  // namespace
@@ -24,6 +22,11 @@ std::optional<double> ReadScaledValue(std::string_view value, char decimal_separ
   std::string text(value);
   if (decimal_separator != ',') text = ReplaceAll(text, ",", std::string(1, decimal_separator));
   return ParseNumber(text, decimal_separator);
+}
+
+bool IsScaledProperty(std::string_view property) {
+  return std::find(kScaledProperties.begin(), kScaledProperties.end(), property) !=
+         kScaledProperties.end();
 }
 
 std::vector<SkinElement> ReadSkinElements(std::span<const std::string> lines,
@@ -35,11 +38,15 @@ std::vector<SkinElement> ReadSkinElements(std::span<const std::string> lines,
     if (key.find('.') == std::string::npos) continue;
     std::string name = GetField(key, 1, ".");
     auto [at, added] = index.try_emplace(name, elements.size());
-    if (added) elements.push_back(SkinElement{std::move(name), {}, {}, {}, {}, {}});
-    std::optional<ElementValue>* slot = PropertySlot(elements[at->second], GetField(key, 2, "."));
-    if (slot == nullptr) continue;
+    if (added) elements.push_back(SkinElement{.name = std::move(name), .line = i + 1});
+    SkinElement& element = elements[at->second];
+    const auto scaled =
+        std::find(kScaledProperties.begin(), kScaledProperties.end(), GetField(key, 2, "."));
+    if (scaled == kScaledProperties.end()) continue;
+    const auto index = static_cast<std::size_t>(scaled - kScaledProperties.begin());
+    if (index < element.placed.size()) element.placed[index] = true;
     if (auto number = ReadScaledValue(GetField(lines[i], 2, "="), decimal_separator)) {
-      *slot = ElementValue{*number, i + 1};
+      PropertySlot(element, index) = ElementValue{*number, i + 1};
     }
   }
   return elements;
