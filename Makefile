@@ -58,7 +58,7 @@ test-win32: win32 wineprefix native
 	else \
 	  tree=win32; \
 	  if [ $$kind = host ]; then wine="the machine's 32-bit Wine $$(wine --version)"; else wine=$$(scripts/i386-root describe); fi; \
-	  echo "ran the shipped i686 build (build/win32/bin, PE32) under $$wine" > $(RESULTS)/win32.note; \
+	  echo "ran the shipped i686 build (build/win32/bin: Fendrix.exe, skinconv.exe, the test programs, PE32; and build/dist's archive) under $$wine" > $(RESULTS)/win32.note; \
 	fi; \
 	echo "test-win32: $$(cat $(RESULTS)/win32.note)"; \
 	rm -rf build/$$tree/gtest-results; \
