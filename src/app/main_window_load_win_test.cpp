@@ -166,7 +166,7 @@ Counts Measure() {
 
 class LoadTest : public ::testing::Test {
  protected:
-  LoadTest() { harness.env.program_folder = harness.folder.MakeFolder("Elsewhere"); }
+  LoadTest() { harness.env.inputs.program_folder = harness.folder.MakeFolder("Elsewhere"); }
 
   const MainWindowControls& controls() const { return window->controls(); }
 

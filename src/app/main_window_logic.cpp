@@ -35,8 +35,8 @@ constexpr ViewControl kRunControls[] = {ViewControl::kSkins,      ViewControl::k
 
 }  // namespace
 
-MainWindowLogic::MainWindowLogic(MainView& view, StartUpInputs inputs)
-    : view_(view), inputs_(std::move(inputs)) {}
+MainWindowLogic::MainWindowLogic(MainView& view, const StartUpInputs& inputs)
+    : view_(view), inputs_(inputs), scale_(TwipsPerPixelFor(inputs.dpi_x, inputs.dpi_y)) {}
 
 // --- Start-up ------------------------------------------------------------
 
@@ -188,7 +188,7 @@ void MainWindowLogic::ShowPreview(const fs::path& picture) {
   if (!DecodePicture(data, &image, &err)) return;
   // The fitting works in twips, as the box is laid out.
   const TwipsRect& box = ControlNamed("imgSkin").rect;
-  const TwipsPerPixel& scale = inputs_.scale;
+  const TwipsPerPixel& scale = scale_;
   PreviewPlacement place =
       FitPreview(box.width, box.height, static_cast<int>(std::nearbyint(image.width * scale.x)),
                  static_cast<int>(std::nearbyint(image.height * scale.y)));
@@ -207,9 +207,8 @@ void MainWindowLogic::OnCreateSkinClicked() {
 void MainWindowLogic::RunConversion() {
   RunResult result;
   try {
-    ConversionRun run(
-        *inputs_.fs, *this,
-        RunOptions{.twips_per_pixel_x = inputs_.scale.x, .twips_per_pixel_y = inputs_.scale.y});
+    ConversionRun run(*inputs_.fs, *this,
+                      RunOptions{.twips_per_pixel_x = scale_.x, .twips_per_pixel_y = scale_.y});
     result = run.Execute(ReadRequest());
   } catch (const std::exception& error) {
     // Nothing may leave a window procedure as an exception: the run ends

@@ -75,7 +75,7 @@ TEST_F(RunTest, EnterClicksTheDefaultButtonOrTheFocusedPickerButton) {
 }
 
 TEST_F(RunTest, EnterDoesNothingWhileCreateIsDisabled) {
-  harness.env.program_folder = harness.folder.MakeFolder("Elsewhere");
+  harness.env.inputs.program_folder = harness.folder.MakeFolder("Elsewhere");
   Open();
   ASSERT_FALSE(IsWindowEnabled(controls().cmdCreateSkin));
   for (HWND control : {controls().txtResH, controls().txtResV, controls().cboSkins}) {

@@ -20,7 +20,7 @@ COLORREF PreviewCentre(const MainWindow& window) {
 // The skins folder is picked, not found beside the program.
 class SelectionTest : public ::testing::Test {
  protected:
-  SelectionTest() { harness.env.program_folder = harness.folder.MakeFolder("Elsewhere"); }
+  SelectionTest() { harness.env.inputs.program_folder = harness.folder.MakeFolder("Elsewhere"); }
 
   void PickFolder(const std::wstring& folder) {
     harness.picked_folder = folder;

@@ -15,7 +15,7 @@ TEST(StartUpTest, WindowIsFixedCentredAndLaidOutInTwips) {
   } cases[] = {{96, 457, 277}, {120, 571, 346}};
   for (const auto& c : cases) {
     WindowHarness harness;
-    harness.env.dpi_x = harness.env.dpi_y = c.dpi;
+    harness.env.inputs.dpi_x = harness.env.inputs.dpi_y = c.dpi;
     std::unique_ptr<MainWindow> window = harness.Open();
     HWND hwnd = window->hwnd();
     RECT client, frame;
@@ -51,7 +51,7 @@ TEST(StartUpTest, SuggestsTheScreenAndFindsTheSkinsBesideTheTools) {
 
 TEST(StartUpTest, WithoutSkinsTheFocusStartsInTheWidth) {
   WindowHarness harness;
-  harness.env.program_folder = harness.folder.MakeFolder("Player/tools");  // case matters
+  harness.env.inputs.program_folder = harness.folder.MakeFolder("Player/tools");  // case matters
   harness.AddResolution("A", "1280x1024");
   std::unique_ptr<MainWindow> window = harness.Open(true);
   const MainWindowControls& c = window->controls();

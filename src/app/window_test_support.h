@@ -53,11 +53,11 @@ class WindowHarness {
       return picked_folder;
     };
     env.on_closed = [this] { ++closed_count; };
-    env.program_folder = folder.MakeFolder(std::filesystem::path("Player") / "Tools");
-    env.screen_width = 1024;
-    env.screen_height = 768;
-    env.decimal_separator = ',';
-    env.fs = &file_system;
+    env.inputs.program_folder = folder.MakeFolder(std::filesystem::path("Player") / "Tools");
+    env.inputs.screen_width = 1024;
+    env.inputs.screen_height = 768;
+    env.inputs.decimal_separator = ',';
+    env.inputs.fs = &file_system;
     skins = folder.MakeFolder(std::filesystem::path("Player") / "Skins");
   }
 
