@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <exception>
 #include <span>
 #include <vector>
 
@@ -26,7 +25,6 @@ namespace fs = std::filesystem;
 constexpr char kCreateSkinCaption[] = "Skin erstellen";
 constexpr char kCreateSkinBusyCaption[] = "Erstelle Skin...";
 constexpr wchar_t kBrowseTitle[] = L"Bitte Skin-Verzeichnis wählen...";
-constexpr char kRunFailedText[] = "Der Skin konnte nicht umgewandelt werden.";
 
 // The controls a run disables, in the order it disables them.
 constexpr ViewControl kRunControls[] = {ViewControl::kSkins,      ViewControl::kBaseResolution,
@@ -203,20 +201,13 @@ void MainWindowLogic::OnCreateSkinClicked() {
   if (view_.IsEnabled(ViewControl::kCreateSkin)) RunConversion();
 }
 
-// Without a selected skin the run itself refuses, with its own message.
+// Without a selected skin the run itself refuses, with its own message. The
+// run is the one place that turns an exception into a failed run: only it
+// knows whether it went busy and what it has to clear away.
 void MainWindowLogic::RunConversion() {
-  RunResult result;
-  try {
-    ConversionRun run(*inputs_.fs, *this,
-                      RunOptions{.twips_per_pixel_x = scale_.x, .twips_per_pixel_y = scale_.y});
-    result = run.Execute(ReadRequest());
-  } catch (const std::exception& error) {
-    // Nothing may leave a window procedure as an exception: the run ends
-    // here as any failed run does, idle and with one message.
-    EnterIdle();
-    result.message = std::string(kRunFailedText) + "\n" + error.what();
-  }
-  ShowResult(result);
+  ConversionRun run(*inputs_.fs, *this,
+                    RunOptions{.twips_per_pixel_x = scale_.x, .twips_per_pixel_y = scale_.y});
+  ShowResult(run.Execute(ReadRequest()));
   // The bar stands where the run ended while its message is read, full or
   // where it stopped. Left so afterwards it would look like a run still at
   // work, or stalled; empty, the window shows it is ready for the next one.
