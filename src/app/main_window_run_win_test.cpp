@@ -10,7 +10,7 @@ namespace {
 class RunTest : public ::testing::Test {
  protected:
   void Open() {
-    harness.AddResolution("A", "1280x1024");
+    harness.tree.AddResolution("A", "1280x1024");
     window = harness.Open();
   }
   const MainWindowControls& controls() const { return window->controls(); }
@@ -36,7 +36,7 @@ class RunTest : public ::testing::Test {
 };
 
 TEST_F(RunTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
-  harness.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
+  harness.tree.Write("Player/Skins/A/1024x768/alt.txt", "alt");
   Open();
   std::vector<bool> enabled_while_asked;
   std::wstring caption_while_asked;
@@ -56,7 +56,8 @@ TEST_F(RunTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
             static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON1));
   EXPECT_EQ(enabled_while_asked, std::vector<bool>(6, false));
   EXPECT_EQ(caption_while_asked, L"Erstelle Skin...");
-  EXPECT_EQ(Names(harness.skins / "A" / "1024x768"), std::vector<std::string>{"alt.txt"});
+  EXPECT_EQ(Names(harness.files, harness.skins / "A" / "1024x768"),
+            std::vector<std::string>{"alt.txt"});
   ExpectIdle();
 }
 
@@ -75,7 +76,7 @@ TEST_F(RunTest, EnterClicksTheDefaultButtonOrTheFocusedPickerButton) {
 }
 
 TEST_F(RunTest, EnterDoesNothingWhileCreateIsDisabled) {
-  harness.env.inputs.program_folder = harness.folder.MakeFolder("Elsewhere");
+  harness.env.inputs.program_folder = harness.tree.MakeFolder("Elsewhere");
   Open();
   ASSERT_FALSE(IsWindowEnabled(controls().cmdCreateSkin));
   for (HWND control : {controls().txtResH, controls().txtResV, controls().cboSkins}) {

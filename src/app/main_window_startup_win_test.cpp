@@ -34,7 +34,7 @@ TEST(StartUpTest, WindowIsFixedCentredAndLaidOutInTwips) {
 
 TEST(StartUpTest, SuggestsTheScreenAndFindsTheSkinsBesideTheTools) {
   WindowHarness harness;
-  harness.AddResolution("A", "1280x1024");
+  harness.tree.AddResolution("A", "1280x1024");
   std::unique_ptr<MainWindow> window = harness.Open(true);
   const MainWindowControls& c = window->controls();
 
@@ -51,8 +51,8 @@ TEST(StartUpTest, SuggestsTheScreenAndFindsTheSkinsBesideTheTools) {
 
 TEST(StartUpTest, WithoutSkinsTheFocusStartsInTheWidth) {
   WindowHarness harness;
-  harness.env.inputs.program_folder = harness.folder.MakeFolder("Player/tools");  // case matters
-  harness.AddResolution("A", "1280x1024");
+  harness.env.inputs.program_folder = harness.tree.MakeFolder("Player/tools");  // case matters
+  harness.tree.AddResolution("A", "1280x1024");
   std::unique_ptr<MainWindow> window = harness.Open(true);
   const MainWindowControls& c = window->controls();
 
