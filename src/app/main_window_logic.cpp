@@ -186,13 +186,12 @@ void MainWindowLogic::ShowPreview(const fs::path& picture) {
   if (!DecodePicture(data, &image, &err)) return;
   // The fitting works in twips, as the box is laid out.
   const TwipsRect& box = ControlNamed("imgSkin").rect;
-  const TwipsPerPixel& scale = scale_;
   PreviewPlacement place =
-      FitPreview(box.width, box.height, static_cast<int>(std::nearbyint(image.width * scale.x)),
-                 static_cast<int>(std::nearbyint(image.height * scale.y)));
+      FitPreview(box.width, box.height, static_cast<int>(std::nearbyint(image.width * scale_.x)),
+                 static_cast<int>(std::nearbyint(image.height * scale_.y)));
   view_.ShowPreview(image,
-                    {TwipsToPixels(place.x, scale.x), TwipsToPixels(place.y, scale.y),
-                     TwipsToPixels(place.width, scale.x), TwipsToPixels(place.height, scale.y)});
+                    {TwipsToPixels(place.x, scale_.x), TwipsToPixels(place.y, scale_.y),
+                     TwipsToPixels(place.width, scale_.x), TwipsToPixels(place.height, scale_.y)});
 }
 
 // --- The conversion ------------------------------------------------------
