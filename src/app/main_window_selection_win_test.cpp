@@ -31,7 +31,7 @@ class SelectionTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(SelectionTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) {
+TEST_F(SelectionTest, PreviewIsPaintedFittedAndClearedForTheNextSkin) {
   harness.tree.AddResolution("A", "1280x1024");
   // Pictures are told by their bytes, not their names: a BMP serves as the preview.
   harness.tree.Write("Player/Skins/A/Vorschau.jpg", SolidBmp(600, 300, kGreen));
