@@ -46,7 +46,6 @@ class WindowHarness {
       browse_calls.push_back(args);
       return picked_folder;
     };
-    env.on_closed = [this] { ++closed_count; };
     env.inputs.program_folder = tree.tools;
     env.inputs.screen_width = 1024;
     env.inputs.screen_height = 768;
@@ -75,7 +74,6 @@ class WindowHarness {
   std::vector<BrowseArgs> browse_calls;
   /// What the folder picker returns; "" is a cancel.
   std::wstring picked_folder;
-  int closed_count = 0;
 };
 
 /// The entries of a combo box.
