@@ -3,6 +3,8 @@
 // For tests only: a Player folder with Tools (the program's folder) and
 // Skins, and skins made in it, on whichever file system the test gives.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -48,17 +50,18 @@ class SkinTree {
   std::filesystem::path Write(const std::filesystem::path& relative,
                               std::string_view contents) const {
     std::filesystem::path file = (root / relative).make_preferred();
-    std::string ignored;
-    CreatePath(files, file.parent_path(), &ignored);
-    files.WriteFile(file, contents, &ignored);
+    std::string err;
+    if (!CreatePath(files, file.parent_path(), &err) || !files.WriteFile(file, contents, &err)) {
+      ADD_FAILURE() << err;
+    }
     return file;
   }
 
   /// Creates the folder `relative` and its parents.
   std::filesystem::path MakeFolder(const std::filesystem::path& relative) const {
     std::filesystem::path folder = (root / relative).make_preferred();
-    std::string ignored;
-    CreatePath(files, folder, &ignored);
+    std::string err;
+    if (!CreatePath(files, folder, &err)) ADD_FAILURE() << err;
     return folder;
   }
 
