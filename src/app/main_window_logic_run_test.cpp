@@ -90,7 +90,7 @@ TEST_F(RunFlowTest, DecimalCommaIsReadWithTheUsersSeparator) {
   EXPECT_TRUE(FileExists(h.files, h.skins / "A" / "800x600" / "Skin.vsk"));
 }
 
-TEST_F(RunFlowTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
+TEST_F(RunFlowTest, ReplaceQuestionIsAskedWhileBusyNoKeepsTheOldFolderYesReplacesIt) {
   h.tree.Write("Player/Skins/A/1024x768/alt.txt", "alt");
   Open();
   std::map<ViewControl, bool> enabled_while_asked;
@@ -113,17 +113,12 @@ TEST_F(RunFlowTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
   EXPECT_EQ(caption_while_asked, "Erstelle Skin...");
   EXPECT_EQ(Names(h.files, h.skins / "A" / "1024x768"), std::vector<std::string>{"alt.txt"});
   EXPECT_TRUE(view.Idle());
-}
 
-TEST_F(RunFlowTest, ReplaceQuestionYesReplacesTheFolder) {
-  h.tree.Write("Player/Skins/A/1024x768/alt.txt", "alt");
-  Open();
   view.answers = {true};
-
   Click();
 
-  ASSERT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.messages[1].text, kSucceeded);
+  ASSERT_EQ(view.messages.size(), 3u);
+  EXPECT_EQ(view.messages[2].text, kSucceeded);
   EXPECT_EQ(Names(h.files, h.skins / "A" / "1024x768"),
             (std::vector<std::string>{"Skin.vsk", "Zelback.bmp"}));
 }
