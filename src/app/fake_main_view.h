@@ -1,7 +1,7 @@
 #pragma once
 
 // For tests only: the main window's flow on a view of plain fields, with
-// scripted dialogs, over skins made in a test folder.
+// scripted dialogs, over skins made in memory.
 
 #include <algorithm>
 #include <cstdint>
@@ -15,9 +15,9 @@
 
 #include "app/main_view.h"
 #include "app/main_window_logic.h"
+#include "app/skin_tree_test_support.h"
 #include "conversion/run/test_skin.h"
-#include "support/file_system.h"
-#include "support/test_folder.h"
+#include "support/memory_file_system.h"
 
 namespace fendrix::testing {
 
@@ -123,49 +123,20 @@ class FakeMainView : public MainView {
   bool closed = false;
 };
 
-/// The lines of the skin file every test skin starts from.
-inline std::vector<std::string> TestSkinLines(const std::string& title_left = "120") {
-  return {"Form=Fendrix", "gfxHintergrund=Zelback.bmp", "Titel.Left=" + title_left, "Titel.Top=96",
-          "Titel.FontSize=10"};
-}
-
-/// A BMP file of one colour, given as blue, green, red.
-inline std::string SolidBmp(std::int32_t width, std::int32_t height, std::uint32_t bgr) {
-  Image image{width, height, {}};
-  for (std::int32_t i = 0; i < width * height; ++i) {
-    image.pixels.insert(image.pixels.end(),
-                        {static_cast<std::uint8_t>(bgr >> 16), static_cast<std::uint8_t>(bgr >> 8),
-                         static_cast<std::uint8_t>(bgr)});
-  }
-  return EncodeBmp24(image);
-}
-
 /// The colour of a shown picture's first pixel, as blue, green, red.
 inline std::uint32_t FirstPixel(const Image& image) {
   return static_cast<std::uint32_t>(image.pixels[0]) << 16 | image.pixels[1] << 8 | image.pixels[2];
 }
 
-/// A Player folder with Tools (the program's folder) and Skins, and the flow
-/// over a fake view, started on demand.
+/// Skins in memory beside the program's folder, and the flow over a fake
+/// view, started on demand.
 class FlowHarness {
  public:
   FlowHarness() {
-    inputs.program_folder = folder.MakeFolder(std::filesystem::path("Player") / "Tools");
+    inputs.program_folder = tree.tools;
     inputs.screen_width = 1024;
     inputs.screen_height = 768;
-    inputs.fs = &file_system;
-    skins = folder.MakeFolder(std::filesystem::path("Player") / "Skins");
-  }
-
-  /// A resolution folder of a skin: its Skin.vsk and, unless the background
-  /// is empty, a Zelback.bmp of that size in one colour.
-  void AddResolution(const std::string& skin, const std::string& resolution,
-                     const std::vector<std::string>& lines = TestSkinLines(),
-                     std::int32_t width = 40, std::int32_t height = 30,
-                     std::uint32_t bgr = 0x0000ff) const {
-    std::filesystem::path base = std::filesystem::path("Player") / "Skins" / skin / resolution;
-    folder.Write(base / "Skin.vsk", EncipherLines(lines));
-    if (width > 0) folder.Write(base / "Zelback.bmp", SolidBmp(width, height, bgr));
+    inputs.fs = &files;
   }
 
   /// Starts the window's flow as the window does when it opens.
@@ -175,14 +146,10 @@ class FlowHarness {
     return *logic;
   }
 
-  std::vector<std::string> NewSkinLines(const std::string& skin, const std::string& resolution) {
-    return DecipherLines(ReadAll(skins / skin / resolution / "Skin.vsk"));
-  }
-
-  TestFolder folder;
-  RealFileSystem file_system;
+  MemoryFileSystem files;
+  SkinTree tree{files, "/test"};
+  const std::filesystem::path& skins = tree.skins;
   StartUpInputs inputs;
-  std::filesystem::path skins;
   FakeMainView view;
   std::optional<MainWindowLogic> logic;
 };

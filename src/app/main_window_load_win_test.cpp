@@ -12,6 +12,7 @@
 
 #include "app/window_test_support.h"
 #include "conversion/imaging/bmp_codec.h"
+#include "support/test_folder.h"
 
 namespace fendrix::testing {
 namespace {
@@ -166,7 +167,12 @@ Counts Measure() {
 
 class LoadTest : public ::testing::Test {
  protected:
-  LoadTest() { harness.env.program_folder = harness.folder.MakeFolder("Elsewhere"); }
+  // On the disk: the run's files are then real handles, which the counts
+  // would show left open.
+  LoadTest() {
+    harness.env.inputs.fs = &disk;
+    harness.env.inputs.program_folder = on_disk.MakeFolder("Elsewhere");
+  }
 
   const MainWindowControls& controls() const { return window->controls(); }
 
@@ -201,7 +207,7 @@ class LoadTest : public ::testing::Test {
     }
     EXPECT_EQ(WindowText(c.cmdCreateSkin), L"Skin erstellen");
 
-    fs::path made = harness.skins / skin.name /
+    fs::path made = on_disk.skins / skin.name /
                     (std::to_string(skin.target.width) + "x" + std::to_string(skin.target.height));
     EXPECT_EQ(Names(made), (std::vector<std::string>{"Skin.vsk", skin.bitmap}));
     EXPECT_EQ(DecipherLines(ReadAll(made / "Skin.vsk")), skin.expected_lines);
@@ -217,6 +223,9 @@ class LoadTest : public ::testing::Test {
     EXPECT_EQ(RGB(image.pixels[2], image.pixels[1], image.pixels[0]), skin.colour);
   }
 
+  TestFolder folder;
+  RealFileSystem disk;
+  SkinTree on_disk{disk, folder.path()};
   WindowHarness harness;
   LRESULT progress_while_told_ = -1;
   std::unique_ptr<MainWindow> window;
@@ -227,15 +236,13 @@ TEST_F(LoadTest, TwoHundredSkinsInOneWindowAllRightAndNothingLeaks) {
   for (int i = 0; i < kSkins; ++i) {
     LoadSkin skin = MakeLoadSkin(i);
     fs::path base = fs::path("Player") / "Skins" / skin.name / "1280x1024";
-    harness.folder.Write(base / "Skin.vsk", EncipherLines(skin.lines));
-    harness.folder.Write(
-        base / skin.bitmap,
-        WindowHarness::SolidBmp(skin.bitmap_width, skin.bitmap_height, skin.colour));
+    on_disk.Write(base / "Skin.vsk", EncipherLines(skin.lines));
+    on_disk.Write(base / skin.bitmap, SolidBmp(skin.bitmap_width, skin.bitmap_height, skin.colour));
     skins.push_back(std::move(skin));
   }
   window = harness.Open();
   ASSERT_TRUE(window && !window->closed());
-  harness.picked_folder = harness.skins.wstring();
+  harness.picked_folder = on_disk.skins.wstring();
   SendMessageW(controls().cmdSelectSkin, BM_CLICK, 0, 0);
   ASSERT_EQ(harness.browse_calls.size(), 1u);
   ASSERT_EQ(Items(controls().cboSkins).size(), static_cast<std::size_t>(kSkins));

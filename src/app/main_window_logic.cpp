@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <exception>
 #include <span>
 #include <vector>
 
@@ -26,7 +25,6 @@ namespace fs = std::filesystem;
 constexpr char kCreateSkinCaption[] = "Skin erstellen";
 constexpr char kCreateSkinBusyCaption[] = "Erstelle Skin...";
 constexpr wchar_t kBrowseTitle[] = L"Bitte Skin-Verzeichnis wählen...";
-constexpr char kRunFailedText[] = "Der Skin konnte nicht umgewandelt werden.";
 
 // The controls a run disables, in the order it disables them.
 constexpr ViewControl kRunControls[] = {ViewControl::kSkins,      ViewControl::kBaseResolution,
@@ -35,8 +33,8 @@ constexpr ViewControl kRunControls[] = {ViewControl::kSkins,      ViewControl::k
 
 }  // namespace
 
-MainWindowLogic::MainWindowLogic(MainView& view, StartUpInputs inputs)
-    : view_(view), inputs_(std::move(inputs)) {}
+MainWindowLogic::MainWindowLogic(MainView& view, const StartUpInputs& inputs)
+    : view_(view), inputs_(inputs), scale_(TwipsPerPixelFor(inputs.dpi_x, inputs.dpi_y)) {}
 
 // --- Start-up ------------------------------------------------------------
 
@@ -188,13 +186,12 @@ void MainWindowLogic::ShowPreview(const fs::path& picture) {
   if (!DecodePicture(data, &image, &err)) return;
   // The fitting works in twips, as the box is laid out.
   const TwipsRect& box = ControlNamed("imgSkin").rect;
-  const TwipsPerPixel& scale = inputs_.scale;
   PreviewPlacement place =
-      FitPreview(box.width, box.height, static_cast<int>(std::nearbyint(image.width * scale.x)),
-                 static_cast<int>(std::nearbyint(image.height * scale.y)));
+      FitPreview(box.width, box.height, static_cast<int>(std::nearbyint(image.width * scale_.x)),
+                 static_cast<int>(std::nearbyint(image.height * scale_.y)));
   view_.ShowPreview(image,
-                    {TwipsToPixels(place.x, scale.x), TwipsToPixels(place.y, scale.y),
-                     TwipsToPixels(place.width, scale.x), TwipsToPixels(place.height, scale.y)});
+                    {TwipsToPixels(place.x, scale_.x), TwipsToPixels(place.y, scale_.y),
+                     TwipsToPixels(place.width, scale_.x), TwipsToPixels(place.height, scale_.y)});
 }
 
 // --- The conversion ------------------------------------------------------
@@ -203,21 +200,13 @@ void MainWindowLogic::OnCreateSkinClicked() {
   if (view_.IsEnabled(ViewControl::kCreateSkin)) RunConversion();
 }
 
-// Without a selected skin the run itself refuses, with its own message.
+// Without a selected skin the run itself refuses, with its own message. The
+// run is the one place that turns an exception into a failed run: only it
+// knows whether it went busy and what it has to clear away.
 void MainWindowLogic::RunConversion() {
-  RunResult result;
-  try {
-    ConversionRun run(
-        *inputs_.fs, *this,
-        RunOptions{.twips_per_pixel_x = inputs_.scale.x, .twips_per_pixel_y = inputs_.scale.y});
-    result = run.Execute(ReadRequest());
-  } catch (const std::exception& error) {
-    // Nothing may leave a window procedure as an exception: the run ends
-    // here as any failed run does, idle and with one message.
-    EnterIdle();
-    result.message = std::string(kRunFailedText) + "\n" + error.what();
-  }
-  ShowResult(result);
+  ConversionRun run(*inputs_.fs, *this,
+                    RunOptions{.twips_per_pixel_x = scale_.x, .twips_per_pixel_y = scale_.y});
+  ShowResult(run.Execute(ReadRequest()));
   // The bar stands where the run ended while its message is read, full or
   // where it stopped. Left so afterwards it would look like a run still at
   // work, or stalled; empty, the window shows it is ready for the next one.

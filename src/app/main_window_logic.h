@@ -13,16 +13,18 @@
 
 namespace fendrix {
 
-/// What the window's start-up reads from outside.
+/// What the window reads from outside when it opens: the command line, the
+/// program's folder, the screen, the user's locale and the file system.
 struct StartUpInputs {
   /// The argument text of the command line, without the program's name.
   std::wstring command_line;
   std::filesystem::path program_folder;
   int screen_width = 0;
   int screen_height = 0;
+  int dpi_x = 96;
+  int dpi_y = 96;
   /// The user's decimal separator, with which numbers are read.
   char decimal_separator = ',';
-  TwipsPerPixel scale;
   FileSystem* fs = nullptr;
 };
 
@@ -32,7 +34,8 @@ struct StartUpInputs {
 /// through the On... calls.
 class MainWindowLogic final : private RunObserver {
  public:
-  MainWindowLogic(MainView& view, StartUpInputs inputs);
+  /// `inputs` must outlive the logic; it is read, never copied.
+  MainWindowLogic(MainView& view, const StartUpInputs& inputs);
 
   /// The start-up: the suggested resolution, the base resolution (fixed by
   /// a "WxH" command line), the skins folder beside the program. A "/Name"
@@ -67,7 +70,8 @@ class MainWindowLogic final : private RunObserver {
   bool ConfirmReplace(std::string_view question) override;
 
   MainView& view_;
-  StartUpInputs inputs_;
+  const StartUpInputs& inputs_;
+  const TwipsPerPixel scale_;
   std::filesystem::path skins_path_;
   BaseResolution base_resolution_;
   bool base_res_locked_ = false;

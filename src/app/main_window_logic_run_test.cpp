@@ -15,7 +15,7 @@ constexpr char kSucceeded[] = "Der Skin wurde erfolgreich umgewandelt!";
 class RunFlowTest : public ::testing::Test {
  protected:
   MainWindowLogic& Open() {
-    h.AddResolution("A", "1280x1024");
+    h.tree.AddResolution("A", "1280x1024");
     return h.Open();
   }
   void Click() { h.logic->OnCreateSkinClicked(); }
@@ -36,7 +36,7 @@ TEST_F(RunFlowTest, SucceedsWithOneMessageOverAFullBarThatEmptiesOnceRead) {
   EXPECT_EQ(progress_while_told, 100);
   EXPECT_EQ(view.progress, 0);
   EXPECT_TRUE(view.Idle());
-  EXPECT_EQ(DecipherLines(ReadAll(h.skins / "A" / "1024x768" / "Skin.vsk")).size(), 5u);
+  EXPECT_EQ(DecipherLines(ReadAll(h.files, h.skins / "A" / "1024x768" / "Skin.vsk")).size(), 5u);
   EXPECT_FALSE(view.closed);
 }
 
@@ -50,13 +50,13 @@ TEST_F(RunFlowTest, WithoutASelectedSkinTheClickIsRefusedAndTouchesNothing) {
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_TRUE(view.messages[0].text.starts_with("Kein Skin ausgewählt")) << view.messages[0].text;
   EXPECT_EQ(view.messages[0].style, MessageStyle::kError);
-  EXPECT_EQ(Names(h.skins), std::vector<std::string>{"A"});
-  EXPECT_EQ(Names(h.skins / "A"), std::vector<std::string>{"1280x1024"});
+  EXPECT_EQ(Names(h.files, h.skins), std::vector<std::string>{"A"});
+  EXPECT_EQ(Names(h.files, h.skins / "A"), std::vector<std::string>{"1280x1024"});
   EXPECT_TRUE(view.Idle());
 }
 
 TEST_F(RunFlowTest, ClickWhileCreateIsDisabledDoesNothing) {
-  h.inputs.program_folder = h.folder.MakeFolder("Elsewhere");
+  h.inputs.program_folder = h.tree.MakeFolder("Elsewhere");
   Open();
   ASSERT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
   Click();
@@ -78,7 +78,7 @@ TEST_F(RunFlowTest, InvalidResolutionOnlySaysSo) {
     EXPECT_EQ(view.messages[0].style, MessageStyle::kPlain);
     EXPECT_TRUE(view.Idle());
   }
-  EXPECT_EQ(Names(h.skins / "A"), std::vector<std::string>{"1280x1024"});
+  EXPECT_EQ(Names(h.files, h.skins / "A"), std::vector<std::string>{"1280x1024"});
   EXPECT_EQ(view.progress, 0);
 }
 
@@ -87,11 +87,11 @@ TEST_F(RunFlowTest, DecimalCommaIsReadWithTheUsersSeparator) {
   view.SetText(ViewTextBox::kResH, "800,4");
   view.SetText(ViewTextBox::kResV, "600");
   Click();
-  EXPECT_TRUE(fs::exists(h.skins / "A" / "800x600" / "Skin.vsk"));
+  EXPECT_TRUE(FileExists(h.files, h.skins / "A" / "800x600" / "Skin.vsk"));
 }
 
-TEST_F(RunFlowTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
-  h.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
+TEST_F(RunFlowTest, ReplaceQuestionIsAskedWhileBusyNoKeepsTheOldFolderYesReplacesIt) {
+  h.tree.Write("Player/Skins/A/1024x768/alt.txt", "alt");
   Open();
   std::map<ViewControl, bool> enabled_while_asked;
   std::string caption_while_asked;
@@ -111,26 +111,22 @@ TEST_F(RunFlowTest, ReplaceQuestionIsAskedWhileBusyAndNoKeepsTheOldFolder) {
   ASSERT_EQ(enabled_while_asked.size(), 6u);
   for (const auto& [control, on] : enabled_while_asked) EXPECT_FALSE(on);
   EXPECT_EQ(caption_while_asked, "Erstelle Skin...");
-  EXPECT_EQ(Names(h.skins / "A" / "1024x768"), std::vector<std::string>{"alt.txt"});
+  EXPECT_EQ(Names(h.files, h.skins / "A" / "1024x768"), std::vector<std::string>{"alt.txt"});
   EXPECT_TRUE(view.Idle());
-}
 
-TEST_F(RunFlowTest, ReplaceQuestionYesReplacesTheFolder) {
-  h.folder.Write("Player/Skins/A/1024x768/alt.txt", "alt");
-  Open();
   view.answers = {true};
-
   Click();
 
-  ASSERT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.messages[1].text, kSucceeded);
-  EXPECT_EQ(Names(h.skins / "A" / "1024x768"),
+  ASSERT_EQ(view.messages.size(), 3u);
+  EXPECT_EQ(view.messages[2].text, kSucceeded);
+  EXPECT_EQ(Names(h.files, h.skins / "A" / "1024x768"),
             (std::vector<std::string>{"Skin.vsk", "Zelback.bmp"}));
 }
 
 // A disk that fails every write by throwing instead of answering false.
-class ThrowingDisk : public RealFileSystem {
+class ThrowingDisk : public FaultyFileSystem {
  public:
+  using FaultyFileSystem::FaultyFileSystem;
   bool WriteFile(const fs::path& path, std::string_view, std::string*) override {
     throw fs::filesystem_error("Datenträger voll", path,
                                std::make_error_code(std::errc::no_space_on_device));
@@ -138,9 +134,9 @@ class ThrowingDisk : public RealFileSystem {
 };
 
 TEST_F(RunFlowTest, FailureLeavesTheWindowIdleWithOneMessageNamingTheFile) {
-  FaultyFileSystem full_disk;
+  FaultyFileSystem full_disk(h.files);
   full_disk.FailOn(FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll");
-  ThrowingDisk throwing_disk;
+  ThrowingDisk throwing_disk(h.files);
   struct {
     FileSystem* fs;
     const char* file;
@@ -162,7 +158,7 @@ TEST_F(RunFlowTest, FailureLeavesTheWindowIdleWithOneMessageNamingTheFile) {
     EXPECT_NE(text.find(c.file), std::string::npos) << text;
     EXPECT_NE(text.find("Datenträger voll"), std::string::npos) << text;
     EXPECT_TRUE(view.Idle());
-    EXPECT_FALSE(fs::exists(h.skins / "A" / "1024x768")) << c.file;
+    EXPECT_FALSE(FileExists(h.files, h.skins / "A" / "1024x768")) << c.file;
   }
 }
 

@@ -21,7 +21,7 @@ constexpr char kSucceeded[] = "Der Skin wurde erfolgreich umgewandelt!";
 
 TEST(StartUpFlowTest, SuggestsTheScreenAndFindsTheSkinsBesideTheTools) {
   FlowHarness h;
-  h.AddResolution("A", "1280x1024");
+  h.tree.AddResolution("A", "1280x1024");
   h.Open();
 
   EXPECT_EQ(h.view.Text(ViewTextBox::kResH), "1024");
@@ -35,8 +35,8 @@ TEST(StartUpFlowTest, SuggestsTheScreenAndFindsTheSkinsBesideTheTools) {
 
 TEST(StartUpFlowTest, WithoutToolsFolderNoSkinsAreListed) {
   FlowHarness h;
-  h.inputs.program_folder = h.folder.MakeFolder("Player/tools");  // case matters
-  h.AddResolution("A", "1280x1024");
+  h.inputs.program_folder = h.tree.MakeFolder("Player/tools");  // case matters
+  h.tree.AddResolution("A", "1280x1024");
   h.Open();
 
   EXPECT_EQ(h.view.ListCount(ViewList::kSkins), 0);
@@ -62,7 +62,7 @@ TEST(StartUpFlowTest, ResolutionOnTheCommandLineFixesTheBase) {
   for (const auto& c : cases) {
     FlowHarness h;
     h.inputs.command_line = c.command_line;
-    for (const std::string& folder : c.folders) h.AddResolution("A", folder);
+    for (const std::string& folder : c.folders) h.tree.AddResolution("A", folder);
     h.Open();
     const char* why = c.folders.size() == 1 ? "one folder" : "two folders";
 
@@ -77,8 +77,8 @@ TEST(StartUpFlowTest, ResolutionOnTheCommandLineFixesTheBase) {
 TEST(StartUpFlowTest, FixedBaseIsTheSourceAndStaysFixedAfterTheRun) {
   FlowHarness h;
   h.inputs.command_line = L"1024x768";
-  h.AddResolution("A", "1280x1024", TestSkinLines("120"));
-  h.AddResolution("A", "1024x768", TestSkinLines("100"));
+  h.tree.AddResolution("A", "1280x1024", TestSkinLines("120"));
+  h.tree.AddResolution("A", "1024x768", TestSkinLines("100"));
   MainWindowLogic& logic = h.Open();
   h.view.SetText(ViewTextBox::kResH, "800");
   h.view.SetText(ViewTextBox::kResV, "600");
@@ -86,7 +86,7 @@ TEST(StartUpFlowTest, FixedBaseIsTheSourceAndStaysFixedAfterTheRun) {
   logic.OnCreateSkinClicked();
 
   // 100 / (1024 / 800); from 1280x1024 it would be 120 / 1.6 = 75.
-  std::vector<std::string> lines = h.NewSkinLines("A", "800x600");
+  std::vector<std::string> lines = h.tree.SkinFileLines("A", "800x600");
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[2], "Titel.Left=78");
   EXPECT_FALSE(h.view.IsEnabled(ViewControl::kBaseResolution));
@@ -96,8 +96,8 @@ TEST(StartUpFlowTest, FixedBaseIsTheSourceAndStaysFixedAfterTheRun) {
 TEST(StartUpFlowTest, SlashNameConvertsToTheScreenUnattendedAndCloses) {
   FlowHarness h;
   h.inputs.command_line = L"/mEIN skin";
-  h.AddResolution("Mein Skin", "1280x1024");
-  h.AddResolution("Mein Skin", "1024x768", {"Alt=1"});
+  h.tree.AddResolution("Mein Skin", "1280x1024");
+  h.tree.AddResolution("Mein Skin", "1024x768", {"Alt=1"});
 
   h.Open();
 
@@ -105,24 +105,24 @@ TEST(StartUpFlowTest, SlashNameConvertsToTheScreenUnattendedAndCloses) {
   EXPECT_EQ(h.view.shown, 1);
   EXPECT_TRUE(h.view.messages.empty());  // no question, no success message
   fs::path made = h.skins / "Mein Skin" / "1024x768";
-  EXPECT_EQ(DecipherLines(ReadAll(made / "Skin.vsk")),
+  EXPECT_EQ(DecipherLines(ReadAll(h.files, made / "Skin.vsk")),
             (std::vector<std::string>{"Form=Fendrix", "gfxHintergrund=Zelback.bmp", "Titel.Left=96",
                                       "Titel.Top=71", "Titel.FontSize=7"}));
-  EXPECT_TRUE(fs::exists(made / "Zelback.bmp"));
+  EXPECT_TRUE(FileExists(h.files, made / "Zelback.bmp"));
 }
 
 TEST(StartUpFlowTest, SlashNameOfASkinAlreadyAtTheScreenResolutionJustCloses) {
   FlowHarness h;
   h.inputs.command_line = L"/A";
-  h.AddResolution("A", "1024x768");
-  std::string before = ReadAll(h.skins / "A" / "1024x768" / "Skin.vsk");
+  h.tree.AddResolution("A", "1024x768");
+  std::string before = ReadAll(h.files, h.skins / "A" / "1024x768" / "Skin.vsk");
 
   h.Open();
 
   EXPECT_TRUE(h.view.closed);
   EXPECT_EQ(h.view.shown, 0);
   EXPECT_TRUE(h.view.messages.empty());
-  EXPECT_EQ(ReadAll(h.skins / "A" / "1024x768" / "Skin.vsk"), before);
+  EXPECT_EQ(ReadAll(h.files, h.skins / "A" / "1024x768" / "Skin.vsk"), before);
 }
 
 enum class Disk { kHealthy, kFailsTheSkinFile };
@@ -160,13 +160,13 @@ void ExpectAHandRunAsksAndReports(FlowHarness& h, MainWindowLogic& logic, const 
   logic.OnCreateSkinClicked();
   ASSERT_EQ(view.messages.size(), 1u) << why;
   EXPECT_EQ(view.messages[0].style, MessageStyle::kQuestion) << why;
-  EXPECT_EQ(Names(h.skins / "A" / "800x600"), std::vector<std::string>{"alt.txt"}) << why;
+  EXPECT_EQ(Names(h.files, h.skins / "A" / "800x600"), std::vector<std::string>{"alt.txt"}) << why;
 
   view.answers = {true};
   logic.OnCreateSkinClicked();
   ASSERT_EQ(view.messages.size(), 3u) << why;
   EXPECT_EQ(view.messages[2].text, kSucceeded) << why;
-  EXPECT_TRUE(fs::exists(h.skins / "A" / "800x600" / "Skin.vsk")) << why;
+  EXPECT_TRUE(FileExists(h.files, h.skins / "A" / "800x600" / "Skin.vsk")) << why;
   EXPECT_FALSE(view.closed) << why;
 }
 
@@ -175,18 +175,18 @@ void ExpectAHandRunAsksAndReports(FlowHarness& h, MainWindowLogic& logic, const 
 // reports, and leaves the window open.
 TEST(StartUpFlowTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
   for (const UnclosedStart& c : kUnclosedStarts) {
-    FaultyFileSystem disk;
+    FlowHarness h;
+    FaultyFileSystem disk(h.files);
     if (c.disk == Disk::kFailsTheSkinFile) {
       disk.FailOn(FaultyFileSystem::Op::kWrite, "Skin.vsk", 1, "Datenträger voll");
     }
-    FlowHarness h;
     h.inputs.fs = &disk;
     h.inputs.command_line = c.command_line;
     h.inputs.screen_width = c.screen_width;
     h.inputs.screen_height = c.screen_height;
-    h.AddResolution("A", "1280x1024");
-    h.folder.MakeFolder("Player/Skins/Leer/1280x1024");
-    h.folder.Write("Player/Skins/A/800x600/alt.txt", "alt");
+    h.tree.AddResolution("A", "1280x1024");
+    h.tree.MakeFolder("Player/Skins/Leer/1280x1024");
+    h.tree.Write("Player/Skins/A/800x600/alt.txt", "alt");
     MainWindowLogic& logic = h.Open();
     FakeMainView& view = h.view;
 
@@ -197,7 +197,7 @@ TEST(StartUpFlowTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
           << c.why << ": " << view.messages[0].text;
     }
     EXPECT_EQ(view.create_caption, "Skin erstellen") << c.why;
-    EXPECT_FALSE(fs::exists(h.skins / "A" / "1024x768")) << c.why;
+    EXPECT_FALSE(FileExists(h.files, h.skins / "A" / "1024x768")) << c.why;
     ASSERT_NO_FATAL_FAILURE(ExpectAHandRunAsksAndReports(h, logic, c.why));
   }
 }
@@ -207,7 +207,7 @@ TEST(StartUpFlowTest, SlashNameRunThatDoesNotCloseLeavesTheWindowInNormalMode) {
 // The skins folder is picked, not found beside the program.
 class SelectionFlowTest : public ::testing::Test {
  protected:
-  SelectionFlowTest() { h.inputs.program_folder = h.folder.MakeFolder("Elsewhere"); }
+  SelectionFlowTest() { h.inputs.program_folder = h.tree.MakeFolder("Elsewhere"); }
 
   void PickFolder(const fs::path& folder) {
     h.view.picked_folder = folder;
@@ -227,11 +227,11 @@ class SelectionFlowTest : public ::testing::Test {
 };
 
 TEST_F(SelectionFlowTest, PickingAFolderSelectsTheFirstSkinWithItsHighestBase) {
-  h.AddResolution("A", "800x600");
-  h.AddResolution("A", "1280x1024");
-  h.AddResolution("A", "1280x960");
-  h.AddResolution("B", "1024x768", TestSkinLines(), 40, 30, kBlue);
-  h.AddResolution("B", "1024x600", TestSkinLines(), 40, 30, kBlue);
+  h.tree.AddResolution("A", "800x600");
+  h.tree.AddResolution("A", "1280x1024");
+  h.tree.AddResolution("A", "1280x960");
+  h.tree.AddResolution("B", "1024x768", TestSkinLines(), 40, 30, kBlue);
+  h.tree.AddResolution("B", "1024x600", TestSkinLines(), 40, 30, kBlue);
   h.Open();
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
 
@@ -266,7 +266,7 @@ TEST_F(SelectionFlowTest, PickingAFolderSelectsTheFirstSkinWithItsHighestBase) {
 }
 
 TEST_F(SelectionFlowTest, CancellingThePickerKeepsFolderAndLists) {
-  h.AddResolution("A", "1280x1024");
+  h.tree.AddResolution("A", "1280x1024");
   h.Open();
   PickFolder(h.skins);
 
@@ -282,11 +282,11 @@ TEST_F(SelectionFlowTest, CancellingThePickerKeepsFolderAndLists) {
 // The other lists stay, but nothing may be converted from a folder without skins,
 // not even by choosing the old base resolution again.
 TEST_F(SelectionFlowTest, AnEmptySkinsFolderEmptiesTheSkinListAndDisablesCreate) {
-  h.AddResolution("A", "1280x1024");
+  h.tree.AddResolution("A", "1280x1024");
   h.Open();
   PickFolder(h.skins);
 
-  PickFolder(h.folder.MakeFolder("Leer"));
+  PickFolder(h.tree.MakeFolder("Leer"));
 
   EXPECT_EQ(view.ListCount(ViewList::kSkins), 0);
   EXPECT_EQ(view.skins_path.filename(), "Leer");
@@ -294,17 +294,17 @@ TEST_F(SelectionFlowTest, AnEmptySkinsFolderEmptiesTheSkinListAndDisablesCreate)
   ASSERT_TRUE(view.preview);
   EXPECT_EQ(FirstPixel(*view.preview), kRed);
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
-  h.folder.Write("Leer/1280x1024/Skin.vsk", EncipherLines(TestSkinLines()));
+  h.tree.Write("Leer/1280x1024/Skin.vsk", EncipherLines(TestSkinLines()));
   Choose(ViewList::kBaseResolution, "1280x1024");
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));
 }
 
 TEST_F(SelectionFlowTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) {
-  h.AddResolution("A", "1280x1024");
+  h.tree.AddResolution("A", "1280x1024");
   // Pictures are told by their bytes, not their names: a BMP serves as the preview.
-  h.folder.Write("Player/Skins/A/Vorschau.jpg", SolidBmp(600, 300, kGreen));
-  h.AddResolution("B", "1280x1024");
-  h.AddResolution("C", "1280x1024", TestSkinLines(), 0, 0);
+  h.tree.Write("Player/Skins/A/Vorschau.jpg", SolidBmp(600, 300, kGreen));
+  h.tree.AddResolution("B", "1280x1024");
+  h.tree.AddResolution("C", "1280x1024", TestSkinLines(), 0, 0);
   h.Open();
   PickFolder(h.skins);
 
@@ -327,8 +327,8 @@ TEST_F(SelectionFlowTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) 
 }
 
 TEST_F(SelectionFlowTest, ChosenBaseEntryIsTheSourceOfTheRun) {
-  h.AddResolution("A", "1280x1024", TestSkinLines("120"));
-  h.AddResolution("A", "800x600", TestSkinLines("100"));
+  h.tree.AddResolution("A", "1280x1024", TestSkinLines("120"));
+  h.tree.AddResolution("A", "800x600", TestSkinLines("100"));
   h.Open();
   PickFolder(h.skins);
   ASSERT_EQ(view.Selected(ViewList::kBaseResolution), "1280x1024");
@@ -340,17 +340,18 @@ TEST_F(SelectionFlowTest, ChosenBaseEntryIsTheSourceOfTheRun) {
   h.logic->OnCreateSkinClicked();
 
   // 100 / (800 / 640); from 1280x1024 it would be 120 / 2.
-  std::vector<std::string> lines = h.NewSkinLines("A", "640x480");
+  std::vector<std::string> lines = h.tree.SkinFileLines("A", "640x480");
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[2], "Titel.Left=80");
 }
 
 TEST_F(SelectionFlowTest, AnEntryWithoutSkinFileDisablesCreate) {
-  h.AddResolution("A", "1280x1024");
-  h.AddResolution("A", "800x600");
+  h.tree.AddResolution("A", "1280x1024");
+  h.tree.AddResolution("A", "800x600");
   h.Open();
   PickFolder(h.skins);
-  fs::remove(h.skins / "A" / "800x600" / "Skin.vsk");
+  std::string ignored;
+  h.files.RemoveTree(h.skins / "A" / "800x600" / "Skin.vsk", &ignored);
 
   Choose(ViewList::kBaseResolution, "800x600");
   EXPECT_FALSE(view.IsEnabled(ViewControl::kCreateSkin));

@@ -20,7 +20,7 @@ COLORREF PreviewCentre(const MainWindow& window) {
 // The skins folder is picked, not found beside the program.
 class SelectionTest : public ::testing::Test {
  protected:
-  SelectionTest() { harness.env.program_folder = harness.folder.MakeFolder("Elsewhere"); }
+  SelectionTest() { harness.env.inputs.program_folder = harness.tree.MakeFolder("Elsewhere"); }
 
   void PickFolder(const std::wstring& folder) {
     harness.picked_folder = folder;
@@ -31,12 +31,12 @@ class SelectionTest : public ::testing::Test {
   std::unique_ptr<MainWindow> window;
 };
 
-TEST_F(SelectionTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) {
-  harness.AddResolution("A", "1280x1024");
+TEST_F(SelectionTest, PreviewIsPaintedFittedAndClearedForTheNextSkin) {
+  harness.tree.AddResolution("A", "1280x1024");
   // Pictures are told by their bytes, not their names: a BMP serves as the preview.
-  harness.folder.Write("Player/Skins/A/Vorschau.jpg", WindowHarness::SolidBmp(600, 300, kGreen));
-  harness.AddResolution("B", "1280x1024");
-  harness.AddResolution("C", "1280x1024", SkinLines(), 0, 0);
+  harness.tree.Write("Player/Skins/A/Vorschau.jpg", SolidBmp(600, 300, kGreen));
+  harness.tree.AddResolution("B", "1280x1024");
+  harness.tree.AddResolution("C", "1280x1024", TestSkinLines(), 0, 0);
   window = harness.Open();
   PickFolder(harness.skins.wstring());
   const MainWindowControls& c = window->controls();
@@ -59,7 +59,7 @@ TEST_F(SelectionTest, PreviewComesFromVorschauElseTheBackgroundElseNothing) {
 }
 
 TEST_F(SelectionTest, PreviewStaysOnScreenAfterTheWindowWasCovered) {
-  harness.AddResolution("A", "1280x1024");
+  harness.tree.AddResolution("A", "1280x1024");
   window = harness.Open(true);
   PickFolder(harness.skins.wstring());
   RECT frame;
@@ -82,7 +82,7 @@ TEST_F(SelectionTest, PreviewStaysOnScreenAfterTheWindowWasCovered) {
 
 TEST_F(SelectionTest, ALongFolderIsShortenedWithTheFullPathAsTooltip) {
   std::wstring long_folder =
-      harness.folder.MakeFolder("Ein recht langer Ordnername/noch einer/und ein dritter/Skins")
+      harness.tree.MakeFolder("Ein recht langer Ordnername/noch einer/und ein dritter/Skins")
           .make_preferred()
           .wstring();
   window = harness.Open();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/window_test_support.h"
-#include "dialogs/tooltip.h"
 
 namespace fendrix::testing {
 namespace {
@@ -15,7 +14,7 @@ TEST(StartUpTest, WindowIsFixedCentredAndLaidOutInTwips) {
   } cases[] = {{96, 457, 277}, {120, 571, 346}};
   for (const auto& c : cases) {
     WindowHarness harness;
-    harness.env.dpi_x = harness.env.dpi_y = c.dpi;
+    harness.env.inputs.dpi_x = harness.env.inputs.dpi_y = c.dpi;
     std::unique_ptr<MainWindow> window = harness.Open();
     HWND hwnd = window->hwnd();
     RECT client, frame;
@@ -32,34 +31,24 @@ TEST(StartUpTest, WindowIsFixedCentredAndLaidOutInTwips) {
   }
 }
 
-TEST(StartUpTest, SuggestsTheScreenAndFindsTheSkinsBesideTheTools) {
-  WindowHarness harness;
-  harness.AddResolution("A", "1280x1024");
-  std::unique_ptr<MainWindow> window = harness.Open(true);
-  const MainWindowControls& c = window->controls();
+// The flow decides what is listed and enabled; the window puts the focus
+// on the first control that can take it.
+TEST(StartUpTest, FocusStartsOnCreateWithASkinElseInTheWidth) {
+  struct {
+    const char* program_folder;
+    bool create_enabled;
+  } cases[] = {{"Player/Tools", true}, {"Player/tools", false}};  // case matters
+  for (const auto& c : cases) {
+    WindowHarness harness;
+    harness.env.inputs.program_folder = harness.tree.MakeFolder(c.program_folder);
+    harness.tree.AddResolution("A", "1280x1024");
+    std::unique_ptr<MainWindow> window = harness.Open(true);
+    const MainWindowControls& controls = window->controls();
 
-  EXPECT_EQ(WindowText(c.txtResH), L"1024");
-  EXPECT_EQ(WindowText(c.txtResV), L"768");
-  EXPECT_EQ(Selected(c.cboSkins), L"A");
-  EXPECT_EQ(Selected(c.cboBaseResolution), L"1280x1024");
-  EXPECT_TRUE(IsWindowEnabled(c.cmdCreateSkin));
-  EXPECT_EQ(GetFocus(), c.cmdCreateSkin);
-  std::wstring skins = harness.skins.wstring(), shown = WindowText(c.lblSkinPath);
-  EXPECT_TRUE(shown == skins || ToolTipText(c.tooltip, c.lblSkinPath) == skins) << shown;
-  EXPECT_TRUE(harness.messages.empty());
-}
-
-TEST(StartUpTest, WithoutSkinsTheFocusStartsInTheWidth) {
-  WindowHarness harness;
-  harness.env.program_folder = harness.folder.MakeFolder("Player/tools");  // case matters
-  harness.AddResolution("A", "1280x1024");
-  std::unique_ptr<MainWindow> window = harness.Open(true);
-  const MainWindowControls& c = window->controls();
-
-  EXPECT_TRUE(Items(c.cboSkins).empty());
-  EXPECT_EQ(WindowText(c.lblSkinPath), L"");
-  EXPECT_FALSE(IsWindowEnabled(c.cmdCreateSkin));
-  EXPECT_EQ(GetFocus(), c.txtResH);
+    EXPECT_EQ(IsWindowEnabled(controls.cmdCreateSkin) != FALSE, c.create_enabled);
+    EXPECT_EQ(GetFocus(), c.create_enabled ? controls.cmdCreateSkin : controls.txtResH)
+        << c.program_folder;
+  }
 }
 
 }  // namespace

@@ -80,22 +80,12 @@ void RegisterWindowClass(WNDPROC window_proc) {
   RegisterClassExW(&window_class);  // fails harmlessly when already registered
 }
 
-StartUpInputs InputsOf(const WindowEnvironment& env) {
-  return {.command_line = env.command_line,
-          .program_folder = env.program_folder,
-          .screen_width = env.screen_width,
-          .screen_height = env.screen_height,
-          .decimal_separator = env.decimal_separator,
-          .scale = TwipsPerPixelFor(env.dpi_x, env.dpi_y),
-          .fs = env.fs};
-}
-
 }  // namespace
 
 MainWindow::MainWindow(WindowEnvironment env)
     : env_(std::move(env)),
-      scale_(TwipsPerPixelFor(env_.dpi_x, env_.dpi_y)),
-      logic_(*this, InputsOf(env_)) {}
+      scale_(TwipsPerPixelFor(env_.inputs.dpi_x, env_.inputs.dpi_y)),
+      logic_(*this, env_.inputs) {}
 
 std::unique_ptr<MainWindow> MainWindow::Create(WindowEnvironment env) {
   // The progress bar and the tooltips are common controls.
@@ -107,9 +97,9 @@ std::unique_ptr<MainWindow> MainWindow::Create(WindowEnvironment env) {
              TwipsToPixels(kClientHeightTwips, window->scale_.y)};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, 0);
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const WindowEnvironment& e = window->env_;
+  const StartUpInputs& in = window->env_.inputs;
   HWND hwnd = CreateWindowExW(0, kWindowClass, kWindowTitle, kWindowStyle,
-                              (e.screen_width - width) / 2, (e.screen_height - height) / 2, width,
+                              (in.screen_width - width) / 2, (in.screen_height - height) / 2, width,
                               height, nullptr, nullptr, GetModuleHandleW(nullptr), window.get());
   if (!hwnd) return nullptr;
   window->CreateFonts();
@@ -127,10 +117,10 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::CreateFonts() {
-  fonts_.window = CreateWindowFont(kWindowFont, env_.dpi_y);
-  fonts_.label = CreateWindowFont(kLabelFont, env_.dpi_y);
-  fonts_.heading = CreateWindowFont(kHeadingFont, env_.dpi_y);
-  fonts_.input = CreateWindowFont(kInputFont, env_.dpi_y);
+  fonts_.window = CreateWindowFont(kWindowFont, env_.inputs.dpi_y);
+  fonts_.label = CreateWindowFont(kLabelFont, env_.inputs.dpi_y);
+  fonts_.heading = CreateWindowFont(kHeadingFont, env_.inputs.dpi_y);
+  fonts_.input = CreateWindowFont(kInputFont, env_.inputs.dpi_y);
   // The class gives the window a context of its own: the font stays selected.
   HDC dc = GetDC(hwnd_);
   SelectObject(dc, fonts_.window);

@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include <filesystem>
 #include <functional>
 #include <string>
 
+#include "app/main_window_logic.h"
 #include "dialogs/browse_args.h"
-#include "support/file_system.h"
 
 namespace fendrix {
 
@@ -21,16 +20,8 @@ struct WindowEnvironment {
   std::function<std::wstring(HWND owner, const BrowseArgs& args)> browse_for_folder;
   /// Called once the window is gone; the program ends its message loop here.
   std::function<void()> on_closed;
-  /// The argument text of the command line, without the program's name.
-  std::wstring command_line;
-  std::filesystem::path program_folder;
-  int screen_width = 0;
-  int screen_height = 0;
-  int dpi_x = 96;
-  int dpi_y = 96;
-  /// The user's decimal separator, with which numbers are read.
-  char decimal_separator = ',';
-  FileSystem* fs = nullptr;
+  /// What the window reads when it opens; its flow reads them from here.
+  StartUpInputs inputs;
 };
 
 /// The application title that every message box carries.

@@ -16,16 +16,17 @@ WindowEnvironment SystemEnvironment(FileSystem& fs) {
     return BrowseForFolder(owner, args);
   };
   env.on_closed = [] { PostQuitMessage(0); };
-  env.command_line = CommandLineArguments(GetCommandLineW());
-  env.program_folder = ProgramFolder();
-  env.screen_width = GetSystemMetrics(SM_CXSCREEN);
-  env.screen_height = GetSystemMetrics(SM_CYSCREEN);
+  StartUpInputs& in = env.inputs;
+  in.command_line = CommandLineArguments(GetCommandLineW());
+  in.program_folder = ProgramFolder();
+  in.screen_width = GetSystemMetrics(SM_CXSCREEN);
+  in.screen_height = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);
-  env.dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
-  env.dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
+  in.dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
+  in.dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  env.decimal_separator = SystemDecimalSeparator();
-  env.fs = &fs;
+  in.decimal_separator = SystemDecimalSeparator();
+  in.fs = &fs;
   return env;
 }
 

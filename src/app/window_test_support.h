@@ -1,7 +1,7 @@
 #pragma once
 
-// For tests only: the real main window with scripted dialogs, skins made on
-// disk, and the messages a user's hand would send to the controls.
+// For tests only: the real main window with scripted dialogs, skins made in
+// memory, and the messages a user's hand would send to the controls.
 
 #include <windows.h>
 
@@ -16,10 +16,10 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
+#include "app/skin_tree_test_support.h"
 #include "app/window_environment.h"
 #include "conversion/run/test_skin.h"
-#include "support/file_system.h"
-#include "support/test_folder.h"
+#include "support/memory_file_system.h"
 
 namespace fendrix::testing {
 
@@ -29,14 +29,8 @@ struct ShownMessage {
   UINT flags = 0;
 };
 
-/// The lines of the skin file every test skin starts from.
-inline std::vector<std::string> SkinLines(const std::string& title_left = "120") {
-  return {"Form=Fendrix", "gfxHintergrund=Zelback.bmp", "Titel.Left=" + title_left, "Titel.Top=96",
-          "Titel.FontSize=10"};
-}
-
-/// A Player folder with Tools (the program's folder) and Skins, and an
-/// environment whose dialogs answer from scripts and record what they saw.
+/// Skins in memory beside the program's folder, and an environment whose
+/// dialogs answer from scripts and record what they saw.
 class WindowHarness {
  public:
   WindowHarness() {
@@ -52,36 +46,10 @@ class WindowHarness {
       browse_calls.push_back(args);
       return picked_folder;
     };
-    env.on_closed = [this] { ++closed_count; };
-    env.program_folder = folder.MakeFolder(std::filesystem::path("Player") / "Tools");
-    env.screen_width = 1024;
-    env.screen_height = 768;
-    env.decimal_separator = ',';
-    env.fs = &file_system;
-    skins = folder.MakeFolder(std::filesystem::path("Player") / "Skins");
-  }
-
-  /// Writes a resolution folder of a skin: its Skin.vsk and, unless the
-  /// background is empty, a Zelback.bmp of that size in one colour.
-  void AddResolution(const std::string& skin, const std::string& resolution,
-                     const std::vector<std::string>& lines = SkinLines(),
-                     std::int32_t background_width = 40, std::int32_t background_height = 30,
-                     COLORREF colour = RGB(255, 0, 0)) const {
-    std::filesystem::path base = std::filesystem::path("Player") / "Skins" / skin / resolution;
-    folder.Write(base / "Skin.vsk", EncipherLines(lines));
-    if (background_width > 0) {
-      folder.Write(base / "Zelback.bmp", SolidBmp(background_width, background_height, colour));
-    }
-  }
-
-  /// A BMP file of one colour.
-  static std::string SolidBmp(std::int32_t width, std::int32_t height, COLORREF colour) {
-    Image image{width, height, {}};
-    for (std::int32_t i = 0; i < width * height; ++i) {
-      image.pixels.insert(image.pixels.end(),
-                          {GetBValue(colour), GetGValue(colour), GetRValue(colour)});
-    }
-    return EncodeBmp24(image);
+    env.inputs.program_folder = tree.tools;
+    env.inputs.screen_width = 1024;
+    env.inputs.screen_height = 768;
+    env.inputs.fs = &files;
   }
 
   /// Creates the window as the program does, but leaves it hidden unless
@@ -93,10 +61,10 @@ class WindowHarness {
     return window;
   }
 
-  TestFolder folder;
-  RealFileSystem file_system;
+  MemoryFileSystem files;
+  SkinTree tree{files, "C:\\test"};
+  const std::filesystem::path& skins = tree.skins;
   WindowEnvironment env;
-  std::filesystem::path skins;
 
   std::vector<ShownMessage> messages;
   /// Called while a message box is up, before it is answered.
@@ -106,7 +74,6 @@ class WindowHarness {
   std::vector<BrowseArgs> browse_calls;
   /// What the folder picker returns; "" is a cancel.
   std::wstring picked_folder;
-  int closed_count = 0;
 };
 
 /// The entries of a combo box.

@@ -5,34 +5,22 @@
 namespace fendrix {
 namespace {
 
-TEST(BrowseArgsTest, FlagsAddUpFromTheOptions) {
+TEST(BrowseArgsTest, OptionsGiveTheFlagsAndTheTitle) {
   struct {
-    bool status, new_style, files;
+    BrowseArgs args;
     unsigned flags;
-  } cases[] = {
-      {false, false, false, 1},    {true, false, false, 5}, {false, true, false, 65},
-      {false, false, true, 16385}, {true, true, false, 69}, {true, true, true, 16453},
-  };
-  for (const auto& c : cases) {
-    BrowseArgs args{
-        .show_status_text = c.status, .new_dialog_style = c.new_style, .include_files = c.files};
-    EXPECT_EQ(BrowseFlags(args), c.flags) << c.status << c.new_style << c.files;
-  }
-}
-
-TEST(BrowseArgsTest, DollarTitleIsEmptiedOnlyWithAStatusLine) {
-  struct {
     std::wstring title;
-    bool status;
-    std::wstring shown;
   } cases[] = {
-      {L"$", true, L""},
-      {L"$", false, L"$"},
-      {L"$ ", true, L"$ "},
-      {L"Bitte Skin-Verzeichnis wählen...", true, L"Bitte Skin-Verzeichnis wählen..."},
+      {{.title = L"$"}, 1, L"$"},
+      // With a status line, only the status line may read "$".
+      {{.title = L"$", .show_status_text = true}, 5, L""},
+      {{.title = L"$ ", .show_status_text = true}, 5, L"$ "},
+      {{.title = L"Ordner", .new_dialog_style = true}, 65, L"Ordner"},
+      {{.title = L"Ordner", .include_files = true}, 16385, L"Ordner"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(BrowseTitle({.title = c.title, .show_status_text = c.status}), c.shown);
+    EXPECT_EQ(BrowseFlags(c.args), c.flags) << c.flags;
+    EXPECT_EQ(BrowseTitle(c.args), c.title) << c.flags;
   }
 }
 
