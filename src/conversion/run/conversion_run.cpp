@@ -1,13 +1,13 @@
 #include "conversion/run/conversion_run.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <new>
 #include <optional>
 #include <utility>
 #include <vector>
 
+#include "conversion/bitmap_name/bitmap_keys.h"
 #include "conversion/run/bitmap_scaler.h"
 #include "conversion/run/run_lock.h"
 #include "conversion/run/staged_folder.h"
@@ -20,9 +20,6 @@
 namespace fendrix {
 namespace fs = std::filesystem;
 namespace {
-
-constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB.bmp",
-                                                           "ArrowTD.bmp", "ArrowBD.bmp"};
 
 // The smallest screen a skin is made for.
 constexpr std::int32_t kMinimumWidth = 640;
@@ -205,17 +202,8 @@ RunResult ConversionRun::Fail(RunResult& result, std::string message) {
 bool ConversionRun::Build(const RunRequest& in, NewSize size, const fs::path& base_folder,
                           const StagedFolder& folders, bool replace, RunResult* result,
                           std::string* err) {
-  const fs::path source_file = FindEntry(fs_, base_folder, PathFromUtf8(kSkinFileName));
-  if (!FileExists(fs_, source_file)) {
-    *err = "Skin-Datei fehlt: " + DisplayPath(source_file);
-    return false;
-  }
-  // Through a link the new folder would get, enciphered, a file that the
-  // skin's maker may not read.
-  if (fs_.IsLink(source_file)) {
-    *err = "Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " + DisplayPath(source_file);
-    return false;
-  }
+  fs::path source_file;
+  if (!FindSkinFileToRead(fs_, base_folder, &source_file, err)) return false;
   std::size_t line_count = 0;
   if (!CountLines(fs_, source_file, &line_count, err)) return false;
   if (!CreatePath(fs_, folders.staging, err)) return false;
