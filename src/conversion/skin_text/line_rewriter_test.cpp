@@ -139,11 +139,12 @@ constexpr const char* kValues[] = {"0",
                                    "8.75",
                                    "1e3"};
 
-// Factors that shrink, enlarge and mix.
+// Factors that shrink, enlarge, mix and centre.
 const ConversionFactors kFactorSets[] = {ComputeFactors(1280, 1024, 1024, 768),
                                          ComputeFactors(800, 600, 1920, 1200),
                                          {3.0f, 3.0f, 0.1f},
-                                         {1e-7f, 1e-7f, 1e-7f}};
+                                         {1e-7f, 1e-7f, 1e-7f},
+                                         KeepAspectFactors(1280, 1024, 1920, 1080)};
 
 // Separators at every place in lines short and long, and value readings of
 // every shape, under factors that shrink, enlarge and mix: the rewriter must
