@@ -42,8 +42,7 @@ void ExpectLines(FileSystem& files, const fs::path& folder, const std::vector<st
 
 const Row kSkinFileRows[] = {
     // --- The skin file.
-    {"SkinFileMissing", [](Skin& s) { s.Remove("Skin.vsk"); },
-     Ending::kError, "Skin.vsk", "fehlt"},
+    {"SkinFileMissing", [](Skin& s) { s.Remove("Skin.vsk"); }, Ending::kError, "Skin.vsk", "fehlt"},
     {"SkinFileEmpty",  // as the format says: a folder with only the arrows
      [](Skin& s) { s.File("Skin.vsk", ""); }, Ending::kClean, "", "", 0,
      [](FileSystem& files, const fs::path& made) {
@@ -100,7 +99,8 @@ const Row kSkinFileRows[] = {
      },
      Ending::kClean, "", "", 0,
      [](FileSystem& files, const fs::path& made) {
-       ExpectLines(files, made, {"Titel.Caption=\x81\x8D\x8F\x90\x9D", "gfxHintergrund=b\x81\x9D.bmp"});
+       ExpectLines(files, made,
+                   {"Titel.Caption=\x81\x8D\x8F\x90\x9D", "gfxHintergrund=b\x81\x9D.bmp"});
        EXPECT_EQ(files.Stat(made / PathFromCp1252("b\x81\x9D.bmp")), EntryKind::kFile);
      }},
 
@@ -118,7 +118,8 @@ const Row kSkinFileRows[] = {
      [](Skin& s) { s.AddLine("Liste.FontSize=-0"); }, Ending::kClean, "", "", 0,
      [](FileSystem& files, const fs::path& made) {
        ExpectLines(
-           files, made, {"Form=Jukebox", "gfxHintergrund=back.bmp", "Titel.Left=96", "Liste.FontSize=0"});
+           files, made,
+           {"Form=Jukebox", "gfxHintergrund=back.bmp", "Titel.Left=96", "Liste.FontSize=0"});
      }},
 };
 
