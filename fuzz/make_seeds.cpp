@@ -225,7 +225,10 @@ const std::vector<std::string> kSkinLines = {
 
 void SkinSeeds(const fs::path& folder) {
   Save(folder, "skin_shrink", SkinInput(0, kSkinLines));
-  Save(folder, "skin_enlarge_point", SkinInput(7, {"Form=1", "x.Left=-5", "x.Top=7.5e1"}));
+  // 57: enlarging with a decimal point, read in pieces of 4 bytes; in a run,
+  // to 1920x1200. 6: a layout that keeps its proportions, centred across.
+  Save(folder, "skin_enlarge_point", SkinInput(57, {"Form=1", "x.Left=-5", "x.Top=7.5e1"}));
+  Save(folder, "skin_keep_aspect", SkinInput(6, kSkinLines));
   Save(folder, "skin_huge_values",
        SkinInput(5, {"x.Left=99999999999", "x.Top=1e400", "x.Width=-0", "x.Height="}));
   Save(folder, "skin_no_line_end",

@@ -10,10 +10,10 @@
 
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/imaging/bmp_writer.h"
-#include "conversion/skin_text/factors.h"
 #include "conversion/imaging/image.h"
-#include "conversion/imaging/scaler.h"
 #include "conversion/imaging/stretch.h"
+#include "conversion/run/bitmap_scaler.h"
+#include "conversion/skin_text/factors.h"
 #include "fuzz_check.h"
 
 namespace fendrix::fuzz {

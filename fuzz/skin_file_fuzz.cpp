@@ -25,13 +25,16 @@ namespace {
 
 using fendrix::ComputeFactors;
 using fendrix::ConversionFactors;
+using fendrix::KeepAspectFactors;
 
 // Shrinking, enlarging, a mixed aspect, a base as small as a folder name
-// allows, and a new size at the top of the 32-bit range.
-const std::array<ConversionFactors, 6> kFactorSets = {
-    ComputeFactors(1280, 1024, 1024, 768), ComputeFactors(1024, 768, 1920, 1200),
-    ComputeFactors(800, 600, 1280, 1024),  ComputeFactors(32767, 32767, 640, 480),
-    ComputeFactors(1, 1, 1920, 1200),      ComputeFactors(1280, 1024, 2147483647, 2147483647),
+// allows, a new size at the top of the 32-bit range, and layouts that keep
+// their proportions, centred across and down.
+const std::array<ConversionFactors, 8> kFactorSets = {
+    ComputeFactors(1280, 1024, 1024, 768),     ComputeFactors(1024, 768, 1920, 1200),
+    ComputeFactors(800, 600, 1280, 1024),      ComputeFactors(32767, 32767, 640, 480),
+    ComputeFactors(1, 1, 1920, 1200),          ComputeFactors(1280, 1024, 2147483647, 2147483647),
+    KeepAspectFactors(1280, 1024, 1920, 1080), KeepAspectFactors(1920, 1080, 1280, 1024),
 };
 
 // The file in memory, handed out at most `piece` bytes per read, so that

@@ -7,9 +7,7 @@ std::string WarningsMessage(const std::vector<RunWarning>& warnings) {
   std::size_t shown = 0;
   for (const RunWarning& warning : warnings) {
     if (shown == kMaxWarningsShown) break;
-    text += "\n";
-    if (warning.line > 0) text += "Zeile " + std::to_string(warning.line) + ": ";
-    text += warning.text;
+    text += "\n" + WarningText(warning);
     ++shown;
   }
   if (std::size_t rest = warnings.size() - shown; rest > 0) {

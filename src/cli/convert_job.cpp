@@ -179,10 +179,6 @@ bool ChooseBase(FileSystem& fs, const std::filesystem::path& skin_folder,
   return false;
 }
 
-std::string WarningText(const RunWarning& warning) {
-  return (warning.line ? "Zeile " + std::to_string(warning.line) + ": " : "") + warning.text;
-}
-
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                         std::ostream* progress) {
   MemoryFileSystem memory;

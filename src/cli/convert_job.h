@@ -57,9 +57,6 @@ bool ChooseBase(FileSystem& fs, const std::filesystem::path& skin_folder,
                 const std::optional<BaseResolution>& from, char decimal_separator,
                 BaseResolution* base, JobReport* failure);
 
-/// A warning as skinconv prints it: "Zeile 12: ..." where it has a line.
-std::string WarningText(const RunWarning& warning);
-
 /// Runs one conversion, transactional like every run. `progress` receives a
 /// progress bar when not null.
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,

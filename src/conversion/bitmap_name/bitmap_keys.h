@@ -4,7 +4,8 @@
 #include <string_view>
 
 // The keys of Skin.vsk whose value names a bitmap: the background, the
-// volume control, the close element, the song search and the wish list.
+// volume control, the close element, the song search and the wish list; and
+// the bitmaps that no line names.
 
 namespace fendrix {
 
@@ -15,6 +16,11 @@ inline constexpr std::array<std::string_view, 5> kBitmapKeys = {
 
 /// The key of the background, the bitmap that fills the whole screen.
 inline constexpr std::string_view kBackgroundKey = kBitmapKeys[0];
+
+/// The list's arrows, named by no line and scaled along with every
+/// conversion when the base folder has them.
+inline constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB.bmp",
+                                                                  "ArrowTD.bmp", "ArrowBD.bmp"};
 
 /// True when `key` is one of kBitmapKeys.
 inline bool IsBitmapKey(std::string_view key) {

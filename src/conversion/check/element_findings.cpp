@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "conversion/skin_text/line_rewriter.h"
+#include "conversion/skin_text/scaled_properties.h"
 #include "conversion/skin_text/skin_elements.h"
 #include "support/code_page.h"
 #include "support/numbers.h"

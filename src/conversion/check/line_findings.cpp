@@ -7,6 +7,7 @@
 #include "conversion/bitmap_name/bitmap_keys.h"
 #include "conversion/check/split_lines.h"
 #include "conversion/skin_text/line_rewriter.h"
+#include "conversion/skin_text/scaled_properties.h"
 #include "conversion/skin_text/skin_elements.h"
 #include "support/code_page.h"
 #include "support/numbers.h"
@@ -118,7 +119,7 @@ void LineCheck::LetterCase(std::size_t number, const std::string& key) {
 
 void LineCheck::Value(std::size_t number, const std::string& line, const std::string& key) {
   const std::string element = GetField(key, 1, ".");
-  if (key.find('.') != std::string::npos && IsScaledProperty(GetField(key, 2, "."))) {
+  if (key.find('.') != std::string::npos && FindScaledProperty(GetField(key, 2, "."))) {
     if (auto how = SeparatorDependence(GetField(line, 2, "="))) {
       Add(number, kLocaleNumber,
           "Der Wert hängt vom Zahlenformat des PCs ab: " + Cp1252ToUtf8(line) + " ist " + *how,

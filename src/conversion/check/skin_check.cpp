@@ -1,9 +1,9 @@
 #include "conversion/check/skin_check.h"
 
 #include <algorithm>
-#include <array>
 #include <span>
 
+#include "conversion/bitmap_name/bitmap_keys.h"
 #include "conversion/bitmap_name/bitmap_source.h"
 #include "conversion/bitmap_name/target_name.h"
 #include "conversion/check/element_findings.h"
@@ -12,6 +12,7 @@
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "conversion/skin_text/cipher.h"
+#include "conversion/skin_text/skin_file_rewrite.h"
 #include "repository/skin_repository.h"
 #include "support/code_page.h"
 #include "support/file_helpers.h"
@@ -22,10 +23,6 @@
 namespace fendrix {
 namespace fs = std::filesystem;
 namespace {
-
-// Scaled along with every conversion, named by no line.
-constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB.bmp",
-                                                           "ArrowTD.bmp", "ArrowBD.bmp"};
 
 class FolderCheck {
  public:
@@ -121,15 +118,8 @@ bool FolderCheck::UnusedFiles(const fs::path& folder, std::string* err) {
 bool CheckSkinFolder(FileSystem& fs, const CheckRequest& request,
                      std::vector<CheckFinding>* findings, std::string* err) {
   findings->clear();
-  const fs::path skin_file = FindEntry(fs, request.folder, PathFromUtf8(kSkinFileName));
-  if (!FileExists(fs, skin_file)) {
-    *err = "Skin-Datei fehlt: " + DisplayPath(skin_file);
-    return false;
-  }
-  if (fs.IsLink(skin_file)) {
-    *err = "Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " + DisplayPath(skin_file);
-    return false;
-  }
+  fs::path skin_file;
+  if (!FindSkinFileToRead(fs, request.folder, &skin_file, err)) return false;
   std::string text;
   if (!fs.ReadFile(skin_file, &text, err)) return false;
   std::vector<std::string_view> stored;

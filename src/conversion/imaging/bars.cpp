@@ -45,4 +45,16 @@ std::optional<PictureBars> FindBars(const PixelRows& picture) {
   return std::nullopt;
 }
 
+void PlaceOnBars(const PixelRows& picture, std::int32_t offset_x, std::int32_t offset_y,
+                 const std::uint8_t (&bar_bgr)[3], const MutablePixelRows& canvas) {
+  const std::int32_t width = std::min(picture.width, canvas.width - offset_x);
+  for (std::int32_t y = 0; y < canvas.height; ++y) {
+    std::uint8_t* out = canvas.Row(y);
+    for (std::int32_t x = 0; x < canvas.width; ++x) std::memcpy(out + 3 * x, bar_bgr, 3);
+    const std::int32_t from_y = y - offset_y;
+    if (from_y < 0 || from_y >= picture.height) continue;
+    if (width > 0) std::memcpy(out + 3 * offset_x, picture.Row(from_y), 3 * width);
+  }
+}
+
 }  // namespace fendrix

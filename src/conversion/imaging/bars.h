@@ -27,4 +27,9 @@ struct PictureBars {
 /// framed on all sides, or one without such bands.
 std::optional<PictureBars> FindBars(const PixelRows& picture);
 
+/// Fills `canvas` with `bar_bgr` and places `picture` on it with its top left
+/// corner at (`offset_x`, `offset_y`), both at least 0, clipped to the canvas.
+void PlaceOnBars(const PixelRows& picture, std::int32_t offset_x, std::int32_t offset_y,
+                 const std::uint8_t (&bar_bgr)[3], const MutablePixelRows& canvas);
+
 }  // namespace fendrix

@@ -192,63 +192,80 @@ std::int32_t TargetRow(const Layout& layout, std::int64_t stored) {
                          : layout.height - 1 - static_cast<std::int32_t>(stored);
 }
 
+// The bytes from one stored row to the next: rows are padded to 4 bytes.
+std::size_t RowStride(const Layout& layout) {
+  return static_cast<std::size_t>((static_cast<std::int64_t>(layout.width) * layout.bits + 31) /
+                                  32 * 4);
+}
+
+// True when the file holds every stored row. The last row needs no padding:
+// some writers leave it off.
+bool HasAllRows(std::span<const std::uint8_t> data, const Layout& layout) {
+  const auto last_row =
+      static_cast<std::uint64_t>((static_cast<std::int64_t>(layout.width) * layout.bits + 7) / 8);
+  const std::uint64_t needed =
+      static_cast<std::uint64_t>(RowStride(layout)) * (layout.height - 1) + last_row;
+  return data.size() - layout.pixel_offset >= needed;
+}
+
+// Fills the image row `d` from the stored row `s` of an uncompressed
+// picture. False for a palette index past the palette.
+bool DecodeRow(const Layout& layout, const std::array<Channel, 3>& channels, bool plain32,
+               const std::uint8_t* s, std::uint8_t* d) {
+  const std::int64_t width = layout.width;
+  switch (layout.bits) {
+    case 24:
+      std::memcpy(d, s, static_cast<std::size_t>(width) * 3);
+      return true;
+    case 32:
+      if (plain32) {
+        for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
+        return true;
+      }
+      for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) {
+        std::uint32_t v = U32(s);
+        d[0] = channels[0].Get(v);
+        d[1] = channels[1].Get(v);
+        d[2] = channels[2].Get(v);
+      }
+      return true;
+    case 16:
+      for (std::int64_t x = 0; x < width; ++x, s += 2, d += 3) {
+        std::uint32_t v = U16(s);
+        d[0] = channels[0].Get(v);
+        d[1] = channels[1].Get(v);
+        d[2] = channels[2].Get(v);
+      }
+      return true;
+  }
+  // 1, 4 or 8 bits per palette index, the leftmost pixel in the high bits.
+  const int bits = layout.bits;
+  const unsigned mask = (1u << bits) - 1;
+  for (std::int64_t x = 0; x < width; ++x, d += 3) {
+    std::int64_t bit = x * bits;
+    int index = (s[bit >> 3] >> (8 - bits - (bit & 7))) & mask;
+    if (index >= layout.palette_count) return false;
+    std::memcpy(d, layout.palette.data() + index * 3, 3);
+  }
+  return true;
+}
+
 bool DecodeRows(std::span<const std::uint8_t> data, const Layout& layout, Image* image,
                 std::string* reason) {
-  const std::int64_t width = layout.width;
-  const std::size_t stride = static_cast<std::size_t>((width * layout.bits + 31) / 32 * 4);
-  // The last row needs no padding: some writers leave it off.
-  const std::size_t last_row = static_cast<std::size_t>((width * layout.bits + 7) / 8);
-  std::uint64_t needed = static_cast<std::uint64_t>(stride) * (layout.height - 1) + last_row;
-  if (data.size() - layout.pixel_offset < needed) return Fail(reason, kTruncated);
-
+  if (!HasAllRows(data, layout)) return Fail(reason, kTruncated);
   std::array<Channel, 3> channels;  // blue, green, red
-  bool plain32 =
+  const bool plain32 =
       layout.bits == 32 && layout.masks == std::array<std::uint32_t, 3>{0xFF0000, 0xFF00, 0xFF};
   if (layout.bits == 16 || (layout.bits == 32 && !plain32)) {
     for (int c = 0; c < 3; ++c) {
       if (!channels[c].Init(layout.masks[2 - c])) return Fail(reason, "ungültige Bitfelder");
     }
   }
-  const std::uint8_t* palette = layout.palette.data();
-  const int palette_count = layout.palette_count;
-
+  const std::size_t stride = RowStride(layout);
   for (std::int32_t stored = 0; stored < layout.height; ++stored) {
-    const std::uint8_t* s = data.data() + layout.pixel_offset + stored * stride;
-    std::uint8_t* d = image->Row(TargetRow(layout, stored));
-    switch (layout.bits) {
-      case 24:
-        std::memcpy(d, s, static_cast<std::size_t>(width) * 3);
-        break;
-      case 32:
-        if (plain32) {
-          for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
-          break;
-        }
-        for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) {
-          std::uint32_t v = U32(s);
-          d[0] = channels[0].Get(v);
-          d[1] = channels[1].Get(v);
-          d[2] = channels[2].Get(v);
-        }
-        break;
-      case 16:
-        for (std::int64_t x = 0; x < width; ++x, s += 2, d += 3) {
-          std::uint32_t v = U16(s);
-          d[0] = channels[0].Get(v);
-          d[1] = channels[1].Get(v);
-          d[2] = channels[2].Get(v);
-        }
-        break;
-      default: {  // 1, 4 or 8 bits per palette index, the leftmost pixel in the high bits
-        const int bits = layout.bits;
-        const unsigned mask = (1u << bits) - 1;
-        for (std::int64_t x = 0; x < width; ++x, d += 3) {
-          std::int64_t bit = x * bits;
-          int index = (s[bit >> 3] >> (8 - bits - (bit & 7))) & mask;
-          if (index >= palette_count) return Fail(reason, kBadIndex);
-          std::memcpy(d, palette + index * 3, 3);
-        }
-      }
+    if (!DecodeRow(layout, channels, plain32, data.data() + layout.pixel_offset + stored * stride,
+                   image->Row(TargetRow(layout, stored)))) {
+      return Fail(reason, kBadIndex);
     }
   }
   return true;
@@ -359,12 +376,9 @@ bool FindBmp24Rows(std::span<const std::uint8_t> data, PixelRows* rows) {
       layout.bits != 24 || layout.compression != kBiRgb) {
     return false;
   }
-  // The same size check as DecodeRows: the last row may lack its padding.
-  const std::size_t row = static_cast<std::size_t>(layout.width) * 3;
-  const std::size_t stride = (row + 3) & ~std::size_t{3};
-  if (data.size() - layout.pixel_offset < stride * (layout.height - 1) + row) return false;
+  if (!HasAllRows(data, layout)) return false;
   const std::uint8_t* first = data.data() + layout.pixel_offset;
-  const auto step = static_cast<std::ptrdiff_t>(stride);
+  const auto step = static_cast<std::ptrdiff_t>(RowStride(layout));
   *rows = layout.top_down
               ? PixelRows{first, step, layout.width, layout.height}
               : PixelRows{first + step * (layout.height - 1), -step, layout.width, layout.height};

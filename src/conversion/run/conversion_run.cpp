@@ -1,14 +1,14 @@
 #include "conversion/run/conversion_run.h"
 
 #include <algorithm>
-#include <array>
 #include <memory>
 #include <new>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "conversion/imaging/scaler.h"
+#include "conversion/bitmap_name/bitmap_keys.h"
+#include "conversion/run/bitmap_scaler.h"
 #include "conversion/run/run_lock.h"
 #include "conversion/run/staged_folder.h"
 #include "conversion/skin_text/skin_file_rewrite.h"
@@ -21,9 +21,6 @@ namespace fendrix {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr std::array<std::string_view, 4> kArrowBitmaps = {"ArrowT.bmp", "ArrowB.bmp",
-                                                           "ArrowTD.bmp", "ArrowBD.bmp"};
-
 // The smallest screen a skin is made for.
 constexpr std::int32_t kMinimumWidth = 640;
 constexpr std::int32_t kMinimumHeight = 480;
@@ -31,6 +28,45 @@ constexpr std::int32_t kMinimumHeight = 480;
 std::optional<std::int32_t> ReadSize(const std::string& text, char decimal_separator) {
   std::optional<double> number = ParseNumber(text, decimal_separator);
   return number ? RoundToInt32(*number) : std::nullopt;
+}
+
+ConversionFactors FactorsFor(const RunRequest& in, NewSize size) {
+  return in.fit == FitMode::kStretch
+             ? ComputeFactors(in.base.width, in.base.height, size.width, size.height)
+             : KeepAspectFactors(in.base.width, in.base.height, size.width, size.height);
+}
+
+// The screen the background fills when the proportions are kept.
+std::optional<BackgroundCanvas> CanvasFor(const RunRequest& in, NewSize size,
+                                          const ConversionFactors& factors) {
+  if (in.fit == FitMode::kStretch) return std::nullopt;
+  return BackgroundCanvas{size.width,
+                          size.height,
+                          factors.offset_x,
+                          factors.offset_y,
+                          {static_cast<std::uint8_t>(in.bar_colour & 0xFF),
+                           static_cast<std::uint8_t>((in.bar_colour >> 8) & 0xFF),
+                           static_cast<std::uint8_t>((in.bar_colour >> 16) & 0xFF)}};
+}
+
+// Reads the base folder's skin file line by line and writes each line, as
+// the rule rewrites it, to the new file, scaling first the bitmap a line
+// names.
+bool RewriteSkinFile(RunObserver& observer, const SkinFileRewrite& job, ScaleContext& bitmaps,
+                     std::size_t* lines_written, std::string* err) {
+  SkinFileEvents events;
+  events.progress = [&observer](std::size_t line, std::size_t count) {
+    observer.SetProgress(static_cast<float>(
+        std::min(100.0, 100.0 / static_cast<double>(count) * static_cast<double>(line))));
+  };
+  events.kept_value = [&bitmaps](std::size_t line, std::string text) {
+    bitmaps.warnings.push_back({line, std::move(text)});
+  };
+  events.bitmap = [&bitmaps](std::string_view value, std::size_t line, bool background,
+                             std::string* why) {
+    return ScaleBitmap(bitmaps, value, line, background, why);
+  };
+  return WriteRewrittenSkinFile(bitmaps.fs, job, events, lines_written, err);
 }
 
 }  // namespace
@@ -100,7 +136,6 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   const std::string new_name = size->FolderName();
   const StagedFolder folders = StagedFolderFor(skin_folder, new_name);
   result.new_folder = folders.target;
-  SetFactors(in, size->width, size->height);
 
   // Replacing the base folder would destroy the very files the run reads.
   if (NamesEqualIgnoringCase(PathFromUtf8(new_name), base_folder.filename())) {
@@ -126,7 +161,7 @@ RunResult ConversionRun::Run(const RunRequest& in) {
   }
   // A read-only old folder is found now, not after minutes of work.
   if ((replace && !fs_.CheckRemovable(folders.target, &err)) ||
-      !Build(in, base_folder, folders, replace, &result, &err)) {
+      !Build(in, *size, base_folder, folders, replace, &result, &err)) {
     return Fail(result, err);
   }
   observer_.EnterIdle();
@@ -144,22 +179,6 @@ bool ConversionRun::AskToReplace() {
   if (!observer_.ConfirmReplace(kReplaceQuestionText)) return false;
   SetRunPhase(*lock_, RunPhase::kConverting);
   return true;
-}
-
-void ConversionRun::SetFactors(const RunRequest& in, std::int32_t width, std::int32_t height) {
-  canvas_.reset();
-  if (in.fit == FitMode::kStretch) {
-    factors_ = ComputeFactors(in.base.width, in.base.height, width, height);
-    return;
-  }
-  factors_ = KeepAspectFactors(in.base.width, in.base.height, width, height);
-  canvas_ = BackgroundCanvas{width,
-                             height,
-                             factors_.offset_x,
-                             factors_.offset_y,
-                             {static_cast<std::uint8_t>(in.bar_colour & 0xFF),
-                              static_cast<std::uint8_t>((in.bar_colour >> 8) & 0xFF),
-                              static_cast<std::uint8_t>((in.bar_colour >> 16) & 0xFF)}};
 }
 
 RunResult ConversionRun::Refuse(RunResult& result, RunOutcome outcome, std::string message) {
@@ -180,38 +199,29 @@ RunResult ConversionRun::Fail(RunResult& result, std::string message) {
   return Refuse(result, RunOutcome::kFailed, std::move(message));
 }
 
-bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
+bool ConversionRun::Build(const RunRequest& in, NewSize size, const fs::path& base_folder,
                           const StagedFolder& folders, bool replace, RunResult* result,
                           std::string* err) {
-  const fs::path source_file = FindEntry(fs_, base_folder, PathFromUtf8(kSkinFileName));
-  if (!FileExists(fs_, source_file)) {
-    *err = "Skin-Datei fehlt: " + DisplayPath(source_file);
-    return false;
-  }
-  // Through a link the new folder would get, enciphered, a file that the
-  // skin's maker may not read.
-  if (fs_.IsLink(source_file)) {
-    *err = "Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " + DisplayPath(source_file);
-    return false;
-  }
+  fs::path source_file;
+  if (!FindSkinFileToRead(fs_, base_folder, &source_file, err)) return false;
   std::size_t line_count = 0;
   if (!CountLines(fs_, source_file, &line_count, err)) return false;
   if (!CreatePath(fs_, folders.staging, err)) return false;
 
+  const ConversionFactors factors = FactorsFor(in, size);
   ScaleContext bitmaps{fs_,
                        base_folder,
                        folders.staging,
-                       factors_,
+                       factors,
                        options_.filter,
                        options_.twips_per_pixel_x,
                        options_.twips_per_pixel_y,
-                       canvas_,
+                       CanvasFor(in, size, factors),
                        in.base.width,
                        in.base.height};
-  if (!RewriteSkinFile(source_file, folders.staging / PathFromUtf8(kSkinFileName), line_count,
-                       in.decimal_separator, bitmaps, &result->lines_written, err)) {
-    return false;
-  }
+  const SkinFileRewrite job{source_file, folders.staging / PathFromUtf8(kSkinFileName), line_count,
+                            factors, in.decimal_separator};
+  if (!RewriteSkinFile(observer_, job, bitmaps, &result->lines_written, err)) return false;
 
   for (std::string_view arrow : kArrowBitmaps) {
     if (FileExists(fs_, FindEntry(fs_, base_folder, PathFromUtf8(arrow))) &&
@@ -223,29 +233,6 @@ bool ConversionRun::Build(const RunRequest& in, const fs::path& base_folder,
   result->bitmaps_copied = bitmaps.copied;
   result->warnings = std::move(bitmaps.warnings);
   return SwapIn(fs_, folders, replace, &result->warnings, err);
-}
-
-// Reads the base folder's skin file line by line and writes each line, as
-// the rule rewrites it, to the new file, scaling first the bitmap a line
-// names.
-bool ConversionRun::RewriteSkinFile(const fs::path& source, const fs::path& target,
-                                    std::size_t line_count, char decimal_separator,
-                                    ScaleContext& bitmaps, std::size_t* lines_written,
-                                    std::string* err) {
-  SkinFileEvents events;
-  events.progress = [this](std::size_t line, std::size_t count) {
-    observer_.SetProgress(static_cast<float>(
-        std::min(100.0, 100.0 / static_cast<double>(count) * static_cast<double>(line))));
-  };
-  events.kept_value = [&bitmaps](std::size_t line, std::string text) {
-    bitmaps.warnings.push_back({line, std::move(text)});
-  };
-  events.bitmap = [&bitmaps](std::string_view value, std::size_t line, bool background,
-                             std::string* why) {
-    return ScaleBitmap(bitmaps, value, line, background, why);
-  };
-  return WriteRewrittenSkinFile(fs_, {source, target, line_count, factors_, decimal_separator},
-                                events, lines_written, err);
 }
 
 }  // namespace fendrix

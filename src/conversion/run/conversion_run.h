@@ -6,12 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "conversion/imaging/scaler.h"
 #include "conversion/imaging/stretch.h"
 #include "conversion/run/run_observer.h"
 #include "conversion/run/run_request.h"
 #include "conversion/run/run_result.h"
-#include "conversion/skin_text/factors.h"
 #include "support/file_system.h"
 
 namespace fendrix {
@@ -67,13 +65,8 @@ class ConversionRun {
   /// out, say) ends the run as a failure too, with the observer idle.
   RunResult Execute(const RunRequest& request);
 
-  /// The factors of the last run; they stay after it.
-  const ConversionFactors& factors() const { return factors_; }
-
  private:
   RunResult Run(const RunRequest& in);
-  // The factors, and with kKeep the canvas of the background, for the new size.
-  void SetFactors(const RunRequest& in, std::int32_t width, std::int32_t height);
   // Asks the caller whether the existing new folder may go; true for Yes.
   bool AskToReplace();
   // Ends the run with `outcome` and, unless empty, `message` as an error.
@@ -81,18 +74,12 @@ class ConversionRun {
   // Ends the run as failed, with the staging folder removed.
   RunResult Fail(RunResult& result, std::string message);
   // Writes the new folder into staging and swaps it in.
-  bool Build(const RunRequest& in, const std::filesystem::path& base_folder,
+  bool Build(const RunRequest& in, NewSize size, const std::filesystem::path& base_folder,
              const StagedFolder& folders, bool replace, RunResult* result, std::string* err);
-  bool RewriteSkinFile(const std::filesystem::path& source, const std::filesystem::path& target,
-                       std::size_t line_count, char decimal_separator, ScaleContext& bitmaps,
-                       std::size_t* lines_written, std::string* err);
 
   FileSystem& fs_;
   RunObserver& observer_;
   RunOptions options_;
-  ConversionFactors factors_;
-  // The screen the background fills when the proportions are kept.
-  std::optional<BackgroundCanvas> canvas_;
   // How far Run got, for the clean-up after an exception.
   bool busy_ = false;
   std::filesystem::path staging_;

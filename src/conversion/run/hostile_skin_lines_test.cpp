@@ -36,18 +36,17 @@ std::string WithStoredByte(std::string line, std::size_t position, char stored) 
   return line;
 }
 
-void ExpectLines(const fs::path& folder, const std::vector<std::string>& lines) {
-  EXPECT_EQ(DecipherLines(ReadAll(folder / "Skin.vsk")), lines);
+void ExpectLines(FileSystem& files, const fs::path& folder, const std::vector<std::string>& lines) {
+  EXPECT_EQ(DecipherLines(ReadAll(files, folder / "Skin.vsk")), lines);
 }
 
 const Row kSkinFileRows[] = {
     // --- The skin file.
-    {"SkinFileMissing", [](Skin& s) { fs::remove(s.dir().path() / s.base() / "Skin.vsk"); },
-     Ending::kError, "Skin.vsk", "fehlt"},
+    {"SkinFileMissing", [](Skin& s) { s.Remove("Skin.vsk"); }, Ending::kError, "Skin.vsk", "fehlt"},
     {"SkinFileEmpty",  // as the format says: a folder with only the arrows
      [](Skin& s) { s.File("Skin.vsk", ""); }, Ending::kClean, "", "", 0,
-     [](const fs::path& made) {
-       EXPECT_EQ(testing::Names(made), std::vector<std::string>{"ArrowT.bmp"});
+     [](FileSystem& files, const fs::path& made) {
+       EXPECT_EQ(testing::Names(files, made), std::vector<std::string>{"ArrowT.bmp"});
      }},
     {"SingleTenMegabyteLine",
      [](Skin& s) {
@@ -57,8 +56,8 @@ const Row kSkinFileRows[] = {
        s.Lines({AvoidStoredCr(line, 14, line.size())});
      },
      Ending::kClean, "", "", 0,
-     [](const fs::path& made) {
-       std::vector<std::string> lines = DecipherLines(ReadAll(made / "Skin.vsk"));
+     [](FileSystem& files, const fs::path& made) {
+       std::vector<std::string> lines = DecipherLines(ReadAll(files, made / "Skin.vsk"));
        ASSERT_EQ(lines.size(), 1u);
        EXPECT_EQ(lines[0].size(), 14u + 10 * 1024 * 1024);
      }},
@@ -72,8 +71,8 @@ const Row kSkinFileRows[] = {
        s.File("Skin.vsk", Repeat(line, 1000000, "\r\n") + "\r\n");
      },
      Ending::kClean, "", "", 0,
-     [](const fs::path& made) {
-       std::vector<std::string> lines = DecipherLines(ReadAll(made / "Skin.vsk"));
+     [](FileSystem& files, const fs::path& made) {
+       std::vector<std::string> lines = DecipherLines(ReadAll(files, made / "Skin.vsk"));
        ASSERT_EQ(lines.size(), 1000000u);
        EXPECT_EQ(lines.front(), "x.Left=8");
        EXPECT_EQ(lines.back(), "x.Left=8");
@@ -86,8 +85,8 @@ const Row kSkinFileRows[] = {
                 "Form=2"});
      },
      Ending::kClean, "", "", 0,
-     [](const fs::path& made) {
-       std::vector<std::string> lines = DecipherLines(ReadAll(made / "Skin.vsk"));
+     [](FileSystem& files, const fs::path& made) {
+       std::vector<std::string> lines = DecipherLines(ReadAll(files, made / "Skin.vsk"));
        ASSERT_EQ(lines.size(), 4u);
        EXPECT_EQ(lines[0], WithStoredByte("Ti?el.Left=96", 2, '\n'));
        EXPECT_EQ(lines[1], "ab");
@@ -99,9 +98,10 @@ const Row kSkinFileRows[] = {
        s.File(PathFromCp1252("b\x81\x9D.bmp"), testing::BmpFile(10, 8));
      },
      Ending::kClean, "", "", 0,
-     [](const fs::path& made) {
-       ExpectLines(made, {"Titel.Caption=\x81\x8D\x8F\x90\x9D", "gfxHintergrund=b\x81\x9D.bmp"});
-       EXPECT_TRUE(fs::is_regular_file(made / PathFromCp1252("b\x81\x9D.bmp")));
+     [](FileSystem& files, const fs::path& made) {
+       ExpectLines(files, made,
+                   {"Titel.Caption=\x81\x8D\x8F\x90\x9D", "gfxHintergrund=b\x81\x9D.bmp"});
+       EXPECT_EQ(files.Stat(made / PathFromCp1252("b\x81\x9D.bmp")), EntryKind::kFile);
      }},
 
     // --- Scaled values: a value that is no usable number is carried over as
@@ -116,9 +116,10 @@ const Row kSkinFileRows[] = {
      Ending::kWarning, "Liste.Left=99999999999", "keine verwendbare Zahl", 4},
     {"ScaledValueMinusZero",  // a number like any other: 0
      [](Skin& s) { s.AddLine("Liste.FontSize=-0"); }, Ending::kClean, "", "", 0,
-     [](const fs::path& made) {
+     [](FileSystem& files, const fs::path& made) {
        ExpectLines(
-           made, {"Form=Jukebox", "gfxHintergrund=back.bmp", "Titel.Left=96", "Liste.FontSize=0"});
+           files, made,
+           {"Form=Jukebox", "gfxHintergrund=back.bmp", "Titel.Left=96", "Liste.FontSize=0"});
      }},
 };
 

@@ -104,7 +104,9 @@ const Row kPictureRows[] = {
        s.File("back.bmp", IndexedBmp(4, 2, 8, 1, 2, std::string("\x09\x01\x00\x01", 4)));
      },
      Ending::kClean, "", "", 0,
-     [](const fs::path& made) { EXPECT_TRUE(fs::is_regular_file(made / "back.bmp")); }},
+     [](FileSystem& files, const fs::path& made) {
+       EXPECT_EQ(files.Stat(made / "back.bmp"), EntryKind::kFile);
+     }},
     {"BaseFolderNamed1x1MakesThePictureTooLarge",
      [](Skin& s) {
        // Factors of 1/1024 would make the 40 x 32 background 40960 pixels wide.
@@ -125,8 +127,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostileSkinTest, ::testing::ValuesIn(kPictureRows
 // file is sparse, so the test costs no disk.
 TEST(OversizedFileTest, IsRefusedBeforeItIsRead) {
   testing::TestFolder dir;
-  Skin skin(dir);
-  const fs::path huge = dir.path() / skin.base() / "back.bmp";
+  dir.Write("Skins/Demo/1280x1024/Skin.vsk", testing::EncipherLines(GoodLines()));
+  dir.Write("Skins/Demo/1024x768/old.bmp", testing::BmpFile(3, 3));
+  const fs::path huge = dir.Write("Skins/Demo/1280x1024/back.bmp", "");
   std::error_code ec;
   fs::resize_file(huge, kMaxReadBytes + 1, ec);
   if (ec) GTEST_SKIP() << "this system cannot make a sparse file here: " << ec.message();

@@ -13,7 +13,6 @@
 #include <functional>
 #include <ostream>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "conversion/run/test_skin.h"
@@ -38,10 +37,10 @@ inline std::vector<std::string> GoodLines() {
 }
 
 /// A skin of 1280x1024 beside an old 1024x768 folder, and a file outside
-/// the skin that no run may touch.
+/// the skin that no run may touch, in memory.
 class Skin {
  public:
-  explicit Skin(const TestFolder& dir) : dir_(dir) {
+  explicit Skin(MemoryFolder& dir) : dir_(dir) {
     Lines(GoodLines());
     File("back.bmp", BmpFile(40, 32));
     File("ArrowT.bmp", BmpFile(5, 5));
@@ -62,41 +61,39 @@ class Skin {
   void File(const std::filesystem::path& name, const std::string& bytes) {
     dir_.Write(base() / name, bytes);
   }
+  /// Removes a file of the base folder.
+  void Remove(const std::filesystem::path& name) { RemoveAt(dir_.path() / base() / name); }
   /// The good skin with its background replaced by `bytes` under `name`.
   void Background(const std::string& name, const std::string& bytes) {
     Lines({"Form=Jukebox", "gfxHintergrund=" + name, "Titel.Left=120"});
-    std::filesystem::remove(dir_.path() / base() / "back.bmp");
+    Remove("back.bmp");
     File(name, bytes);
   }
 
-  /// Makes `link` (below the skin folder) a symbolic link to `target`
-  /// (below the test folder), replacing what stood there. Where the system
-  /// makes no links, `no_links` says why and the row is skipped.
+  /// Makes `link` (below the skin folder) a link to `target` (below the
+  /// test folder), replacing what stood there.
   void Link(const std::filesystem::path& link, const std::filesystem::path& target) {
-    namespace fs = std::filesystem;
-    const fs::path at = dir_.path() / "Skins" / "Demo" / link;
-    std::error_code ec;
-    fs::remove_all(at, ec);
-    if (fs::is_directory(dir_.path() / target)) {
-      fs::create_directory_symlink(dir_.path() / target, at, ec);
-    } else {
-      fs::create_symlink(dir_.path() / target, at, ec);
-    }
-    if (ec) no_links = ec.message();
+    const std::filesystem::path at = dir_.path() / "Skins" / "Demo" / link;
+    RemoveAt(at);
+    dir_.files.AddLink(at, dir_.path() / target);
   }
 
   /// The base folder, below the test folder.
   std::filesystem::path base() const { return std::filesystem::path("Skins") / "Demo" / base_name; }
   /// The test folder the skin lies in.
-  const TestFolder& dir() const { return dir_; }
+  MemoryFolder& dir() const { return dir_; }
 
-  std::string no_links;
   std::string base_name = "1280x1024";
   std::int16_t base_width = 1280;
   std::int16_t base_height = 1024;
 
  private:
-  const TestFolder& dir_;
+  void RemoveAt(const std::filesystem::path& path) {
+    std::string ignored;
+    dir_.files.RemoveTree(path, &ignored);
+  }
+
+  MemoryFolder& dir_;
 };
 
 /// A skin built to hurt, and how its conversion must end.
@@ -108,7 +105,7 @@ struct Row {
   std::string cause;     // what it says about it
   std::size_t line = 0;  // for kWarning
   // For rows that succeed: what the new folder must hold beyond completeness.
-  std::function<void(const std::filesystem::path& new_folder)> check = nullptr;
+  std::function<void(FileSystem& files, const std::filesystem::path& new_folder)> check = nullptr;
 };
 
 /// ctest lists a row by its name, not by its bytes.

@@ -32,6 +32,9 @@ struct RunWarning {
   std::string text;      ///< UTF-8
 };
 
+/// A warning as the user reads it: "Zeile 12: ..." where it has a line.
+std::string WarningText(const RunWarning& warning);
+
 /// What a run did, and what to tell the user of it.
 struct RunResult {
   RunOutcome outcome = RunOutcome::kFailed;

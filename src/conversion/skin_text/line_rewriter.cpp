@@ -5,8 +5,8 @@
 
 #include "conversion/bitmap_name/bitmap_keys.h"
 #include "conversion/bitmap_name/target_name.h"
+#include "conversion/skin_text/scaled_properties.h"
 #include "support/code_page.h"
-#include "support/numbers.h"
 #include "support/strings.h"
 
 namespace fendrix {
@@ -21,23 +21,24 @@ struct Scaling {
 // The scaling of a property's value; nothing for a property that keeps its
 // value.
 std::optional<Scaling> ScalingFor(std::string_view property, const ConversionFactors& factors) {
-  if (property == "Left") return Scaling{factors.x, factors.offset_x};
-  if (property == "Width") return Scaling{factors.x, 0};
-  if (property == "Top") return Scaling{factors.y, factors.offset_y};
-  if (property == "Height") return Scaling{factors.y, 0};
-  if (property == "FontSize") return Scaling{factors.font, 0};
-  return std::nullopt;
+  const std::optional<std::size_t> index = FindScaledProperty(property);
+  if (!index) return std::nullopt;
+  // In the order of kScaledProperties: the places move by the centring, the
+  // sizes do not.
+  const Scaling scalings[] = {{factors.x, factors.offset_x},
+                              {factors.y, factors.offset_y},
+                              {factors.x, 0},
+                              {factors.y, 0},
+                              {factors.font, 0}};
+  static_assert(sizeof(scalings) / sizeof(scalings[0]) == kScaledProperties.size());
+  return scalings[*index];
 }
 
 // `value` divided and rounded down, as whole-number text; nothing when it is
 // no number or the result does not fit 32 bits.
 std::optional<std::string> ScaledValue(std::string_view value, Scaling scaling,
                                        char decimal_separator) {
-  // Stored files may write the decimal separator as a comma, whatever the
-  // user's separator is.
-  std::string text(value);
-  if (decimal_separator != ',') text = ReplaceAll(text, ",", std::string(1, decimal_separator));
-  const std::optional<double> number = ParseNumber(text, decimal_separator);
+  const std::optional<double> number = ReadScaledValue(value, decimal_separator);
   if (!number) return std::nullopt;
   // Down, not towards zero: -5 / 2 is -3. NaN fails the range test too.
   const double whole = std::floor(*number / static_cast<double>(scaling.divisor)) + scaling.offset;

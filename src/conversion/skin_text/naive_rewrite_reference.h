@@ -50,9 +50,16 @@ inline NaiveRewrite NaiveRewriteLine(std::string_view line, const ConversionFact
   const std::string property = GetField(key, 2, ".", 1);
   bool scaled = true;
   double divisor = 0;
-  if (property == "Left" || property == "Width") {
+  double offset = 0;  // the centring of a layout that keeps its proportions
+  if (property == "Left") {
     divisor = factors.x;
-  } else if (property == "Top" || property == "Height") {
+    offset = factors.offset_x;
+  } else if (property == "Width") {
+    divisor = factors.x;
+  } else if (property == "Top") {
+    divisor = factors.y;
+    offset = factors.offset_y;
+  } else if (property == "Height") {
     divisor = factors.y;
   } else if (property == "FontSize") {
     divisor = factors.font;
@@ -65,7 +72,7 @@ inline NaiveRewrite NaiveRewriteLine(std::string_view line, const ConversionFact
       for (char& c : text) c = c == ',' ? decimal_separator : c;
     }
     const std::optional<double> number = ParseNumber(text, decimal_separator);
-    const double quotient = number ? std::floor(*number / divisor) : NAN;
+    const double quotient = number ? std::floor(*number / divisor) + offset : NAN;
     if (quotient >= -2147483648.0 && quotient <= 2147483647.0) {
       value = std::to_string(static_cast<long long>(quotient));
     } else {

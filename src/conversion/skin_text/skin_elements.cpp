@@ -1,9 +1,7 @@
 #include "conversion/skin_text/skin_elements.h"
 
-#include <algorithm>
 #include <unordered_map>
 
-#include "support/numbers.h"
 #include "support/strings.h"
 
 namespace fendrix {
@@ -18,17 +16,6 @@ std::optional<ElementValue>& PropertySlot(SkinElement& element, std::size_t inde
 
 }  // namespace
 
-std::optional<double> ReadScaledValue(std::string_view value, char decimal_separator) {
-  std::string text(value);
-  if (decimal_separator != ',') text = ReplaceAll(text, ",", std::string(1, decimal_separator));
-  return ParseNumber(text, decimal_separator);
-}
-
-bool IsScaledProperty(std::string_view property) {
-  return std::find(kScaledProperties.begin(), kScaledProperties.end(), property) !=
-         kScaledProperties.end();
-}
-
 std::vector<SkinElement> ReadSkinElements(std::span<const std::string> lines,
                                           char decimal_separator) {
   std::vector<SkinElement> elements;
@@ -40,13 +27,11 @@ std::vector<SkinElement> ReadSkinElements(std::span<const std::string> lines,
     auto [at, added] = index.try_emplace(name, elements.size());
     if (added) elements.push_back(SkinElement{.name = std::move(name), .line = i + 1});
     SkinElement& element = elements[at->second];
-    const auto scaled =
-        std::find(kScaledProperties.begin(), kScaledProperties.end(), GetField(key, 2, "."));
-    if (scaled == kScaledProperties.end()) continue;
-    const auto index = static_cast<std::size_t>(scaled - kScaledProperties.begin());
-    if (index < element.placed.size()) element.placed[index] = true;
+    const std::optional<std::size_t> scaled = FindScaledProperty(GetField(key, 2, "."));
+    if (!scaled) continue;
+    if (*scaled < element.placed.size()) element.placed[*scaled] = true;
     if (auto number = ReadScaledValue(GetField(lines[i], 2, "="), decimal_separator)) {
-      PropertySlot(element, index) = ElementValue{*number, i + 1};
+      PropertySlot(element, *scaled) = ElementValue{*number, i + 1};
     }
   }
   return elements;

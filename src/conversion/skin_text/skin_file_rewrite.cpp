@@ -5,7 +5,10 @@
 
 #include "conversion/skin_text/cipher.h"
 #include "conversion/skin_text/line_rewriter.h"
+#include "repository/skin_repository.h"
+#include "support/file_helpers.h"
 #include "support/file_lines.h"
+#include "support/path_text.h"
 #include "support/text_lines.h"
 
 namespace fendrix {
@@ -50,6 +53,20 @@ class BufferedFile {
 };
 
 }  // namespace
+
+bool FindSkinFileToRead(FileSystem& fs, const std::filesystem::path& folder,
+                        std::filesystem::path* file, std::string* err) {
+  *file = FindEntry(fs, folder, PathFromUtf8(kSkinFileName));
+  if (!FileExists(fs, *file)) {
+    *err = "Skin-Datei fehlt: " + DisplayPath(*file);
+    return false;
+  }
+  if (fs.IsLink(*file)) {
+    *err = "Skin-Datei wird nicht gelesen, sie ist eine Verknüpfung: " + DisplayPath(*file);
+    return false;
+  }
+  return true;
+}
 
 bool WriteRewrittenSkinFile(FileSystem& fs, const SkinFileRewrite& job,
                             const SkinFileEvents& events, std::size_t* lines_written,

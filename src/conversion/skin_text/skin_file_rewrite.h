@@ -39,6 +39,12 @@ struct SkinFileEvents {
       bitmap;
 };
 
+/// The Skin.vsk of `folder`, its name matched as the run matches names.
+/// False, with `err` naming it, when it is missing or a link: through a link
+/// the new folder would get, enciphered, a file the skin's maker may not read.
+bool FindSkinFileToRead(FileSystem& fs, const std::filesystem::path& folder,
+                        std::filesystem::path* file, std::string* err);
+
 /// Writes `job.target` from `job.source` line by line, the empty lines
 /// dropped; a source without a single line that is written leaves no target
 /// at all. The target is complete only when this returns true.

@@ -13,6 +13,9 @@
 #include "conversion/skin_text/factors.h"
 #include "support/file_system.h"
 
+// The run's bitmap step: the bitmap a line names is looked up, planned,
+// stretched and written to the new folder. The pixel work is imaging's.
+
 namespace fendrix {
 
 /// What becomes of a bitmap of a given pixel size.

@@ -1,4 +1,4 @@
-#include "conversion/imaging/scaler.h"
+#include "conversion/run/bitmap_scaler.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +120,30 @@ TEST(ScaleBitmapTest, WritesWhatThePlainDecodeStretchAndEncodeWrite) {
       }
       EXPECT_TRUE(context.warnings.empty());
     }
+  }
+}
+
+TEST(PlanBitmapTest, FollowsTheTwipsArithmetic) {
+  struct {
+    int width, height;
+    ConversionFactors factors;
+    float tpp;
+    BitmapPlan plan;
+  } cases[] = {
+      {800, 600, {1.25f, 1.25f, 1.25f}, 15, {true, 640, 480}},
+      {1280, 1024, ComputeFactors(1280, 1024, 1024, 768), 15, {true, 1024, 768}},
+      {1920, 1200, ComputeFactors(1920, 1200, 1280, 1024), 15, {true, 1280, 1024}},
+      {1024, 768, ComputeFactors(1024, 768, 1280, 1024), 15, {true, 1280, 1024}},
+      {1280, 1024, ComputeFactors(1280, 1024, 1024, 768), 12, {true, 1024, 768}},
+      {200, 1, {1.0f, 1.0f, 1.0f}, 15, {false, 0, 0}},  // a 1-pixel line is copied
+      {2, 2, {1.25f, 1.25f, 1.25f}, 15, {true, 2, 2}},  // 1.6 pixels: still scaled, rounds to 2
+      {1, 50, {0.5f, 0.5f, 0.5f}, 15, {true, 2, 100}},
+  };
+  for (const auto& c : cases) {
+    BitmapPlan plan = PlanBitmap(c.width, c.height, c.factors, c.tpp, c.tpp);
+    EXPECT_EQ(plan.scale, c.plan.scale) << c.width << "x" << c.height;
+    EXPECT_EQ(plan.width, c.plan.width) << c.width << "x" << c.height;
+    EXPECT_EQ(plan.height, c.plan.height) << c.width << "x" << c.height;
   }
 }
 

@@ -1,8 +1,6 @@
-#include "conversion/imaging/scaler.h"
+#include "conversion/run/bitmap_scaler.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <span>
 
@@ -43,15 +41,8 @@ std::string PaddedBackground(ScaleContext& context, const PixelRows& picture,
                std::vector<std::uint8_t>(static_cast<std::size_t>(plan.width) * plan.height * 3)};
   StretchRows(picture, WriteRows(scaled), context.filter);
   std::string file;
-  const MutablePixelRows rows = PrepareBmp24(canvas.width, canvas.height, &file);
-  for (std::int32_t y = 0; y < canvas.height; ++y) {
-    std::uint8_t* out = rows.Row(y);
-    for (std::int32_t x = 0; x < canvas.width; ++x) std::memcpy(out + 3 * x, canvas.bar_bgr, 3);
-    const std::int32_t from_y = y - canvas.offset_y;
-    if (from_y < 0 || from_y >= scaled.height) continue;
-    const std::int32_t width = std::min(scaled.width, canvas.width - canvas.offset_x);
-    if (width > 0) std::memcpy(out + 3 * canvas.offset_x, scaled.Row(from_y), 3 * width);
-  }
+  PlaceOnBars(ReadRows(scaled), canvas.offset_x, canvas.offset_y, canvas.bar_bgr,
+              PrepareBmp24(canvas.width, canvas.height, &file));
   return file;
 }
 
