@@ -25,8 +25,12 @@ TEST(ControlTableTest, RowsAreNamedOnceWithFontsAndTheInputsInTabOrder) {
   std::set<std::string_view> names;
   for (const ControlRow& row : MainWindowControlRows()) {
     EXPECT_TRUE(names.insert(row.name).second) << row.name;
-    if (!row.text.empty()) EXPECT_NE(row.font, nullptr) << row.name;
-    if (TakesInput(row.kind)) EXPECT_NE(row.tab_index, kNoTabIndex) << row.name;
+    if (!row.text.empty()) {
+      EXPECT_NE(row.font, nullptr) << row.name;
+    }
+    if (TakesInput(row.kind)) {
+      EXPECT_NE(row.tab_index, kNoTabIndex) << row.name;
+    }
   }
   std::vector<const ControlRow*> order = CreationOrder();
   ASSERT_EQ(order.size(), MainWindowControlRows().size());
