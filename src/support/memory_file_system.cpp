@@ -242,11 +242,6 @@ std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& pat
   return std::make_unique<Writer>(*this, path);
 }
 
-bool MemoryFileSystem::AppendFile(const fs::path& path, std::string_view contents,
-                                  std::string* err) {
-  return Put(path, contents, true, err);
-}
-
 bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
                                      std::string* err) {
   std::lock_guard guard(mutex_);

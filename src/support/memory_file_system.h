@@ -55,8 +55,6 @@ class MemoryFileSystem : public FileSystem {
                                              std::string* err) override;
   std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
                                              std::string* err) override;
-  bool AppendFile(const std::filesystem::path& path, std::string_view contents,
-                  std::string* err) override;
   bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,
                      std::string* err) override;
   bool MakeDirectory(const std::filesystem::path& path, std::string* err) override;
