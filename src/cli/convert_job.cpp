@@ -12,6 +12,7 @@
 #include "cli/resolution_argument.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
+#include "repository/skin_repository.h"
 #include "support/file_helpers.h"
 #include "support/memory_file_system.h"
 #include "support/path_text.h"
@@ -71,9 +72,10 @@ JobReport Failed(int code, std::string error) {
 // no skin or no base to convert from.
 bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                  RunRequest* request, JobReport* failure) {
-  const std::filesystem::path skin_folder = FindEntry(fs, job.skins, PathFromUtf8(job.skin));
-  if (!FolderExists(fs, skin_folder)) {
-    *failure = Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));
+  std::filesystem::path skin_folder;
+  std::string err;
+  if (!FindSkinFolder(fs, job.skins, PathFromUtf8(job.skin), &skin_folder, &err)) {
+    *failure = Failed(kExitFailure, std::move(err));
     return false;
   }
   request->skins_path = job.skins;
