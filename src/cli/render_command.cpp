@@ -9,7 +9,7 @@
 #include "cli/skin_findings.h"
 #include "repository/skin_repository.h"
 #include "support/file_helpers.h"
-#include "support/memory_file_system.h"
+#include "support/overlay_file_system.h"
 #include "support/path_text.h"
 
 namespace fendrix {
@@ -26,7 +26,7 @@ int LayoutOfConversion(FileSystem& fs, const RenderOptions& options, const CliEn
                  .dry_run = true,
                  .fit = options.fit,
                  .bar_colour = options.bar_colour};
-  MemoryFileSystem memory;
+  OverlayFileSystem memory(fs);
   const JobReport report = RunConvertJob(fs, job, env, nullptr, &memory);
   if (report.exit_code != kExitSuccess) {
     *err = report.error;

@@ -79,15 +79,6 @@ void MemoryFileSystem::AddFile(const fs::path& path, std::string_view contents) 
   WriteFile(path, contents, &ignored);
 }
 
-void MemoryFileSystem::AddFileFrom(const fs::path& path, FileSystem& source) {
-  AddFile(path, "");
-  std::lock_guard guard(mutex_);
-  if (Entry* file = Find(Resolve(path, true))) {
-    file->source = &source;
-    file->source_path = path;
-  }
-}
-
 void MemoryFileSystem::AddFolder(const fs::path& path) {
   std::lock_guard guard(mutex_);
   fs::path prefix;
@@ -180,20 +171,10 @@ const MemoryFileSystem::Entry* MemoryFileSystem::FileToRead(const fs::path& path
 }
 
 bool MemoryFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
-  FileSystem* source;
-  fs::path source_path;
-  {
-    std::lock_guard guard(mutex_);
-    const Entry* entry = FileToRead(path, err);
-    if (!entry) return false;
-    if (!entry->source) {
-      contents->assign(entry->contents);
-      return true;
-    }
-    source = entry->source;
-    source_path = entry->source_path;
-  }
-  return source->ReadFile(source_path, contents, err);
+  std::lock_guard guard(mutex_);
+  const Entry* entry = FileToRead(path, err);
+  if (entry) contents->assign(entry->contents);
+  return entry;
 }
 
 bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool append,
@@ -210,10 +191,6 @@ bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool
     return false;
   }
   Entry& file = entries_[resolved];
-  if (file.source) {
-    if (append && !file.source->ReadFile(file.source_path, &file.contents, err)) return false;
-    file.source = nullptr;
-  }
   if (!append) file.contents.clear();
   file.contents.append(contents);
   return true;
@@ -226,14 +203,10 @@ bool MemoryFileSystem::WriteFile(const fs::path& path, std::string_view contents
 
 std::unique_ptr<FileReader> MemoryFileSystem::OpenForReading(const fs::path& path,
                                                              std::string* err) {
-  std::unique_lock guard(mutex_);
+  std::lock_guard guard(mutex_);
   const Entry* entry = FileToRead(path, err);
   if (!entry) return nullptr;
-  if (!entry->source) return std::make_unique<MemoryReader>(entry->contents);
-  FileSystem* source = entry->source;
-  const fs::path source_path = entry->source_path;
-  guard.unlock();
-  return source->OpenForReading(source_path, err);
+  return std::make_unique<MemoryReader>(entry->contents);
 }
 
 std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& path,
@@ -314,18 +287,8 @@ bool MemoryFileSystem::Copy(const fs::path& from, const fs::path& to, std::strin
   std::lock_guard guard(mutex_);
   const Entry* entry = FileToRead(from, err);
   if (!entry) return false;
-  if (!entry->source) {
-    const std::string contents = entry->contents;
-    return Put(to, contents, false, err);
-  }
-  // The copy reads from the same source; nothing is read before it is asked.
-  FileSystem* source = entry->source;
-  const fs::path source_path = entry->source_path;
-  if (!Put(to, "", false, err)) return false;
-  Entry& copy = entries_[Resolve(to, true)];
-  copy.source = source;
-  copy.source_path = source_path;
-  return true;
+  const std::string contents = entry->contents;
+  return Put(to, contents, false, err);
 }
 
 bool MemoryFileSystem::SyncFolder(const fs::path& folder, std::string* err) {

@@ -27,13 +27,6 @@ class MemoryFileSystem : public FileSystem {
   /// Writes `contents` to `path`, creating the folders above it.
   void AddFile(const std::filesystem::path& path, std::string_view contents);
 
-  /// Makes `path` a file whose bytes are those of the same path on `source`,
-  /// read there only when asked for and never written there: a run in
-  /// memory over a folder of large pictures then reads each once, as the
-  /// real run would, instead of holding a copy of them all first. Writing
-  /// replaces the bytes in memory alone. `source` must outlive this.
-  void AddFileFrom(const std::filesystem::path& path, FileSystem& source);
-
   /// Creates the folder `path` and the folders above it.
   void AddFolder(const std::filesystem::path& path);
 
@@ -72,9 +65,7 @@ class MemoryFileSystem : public FileSystem {
  private:
   struct Entry {
     EntryKind kind = EntryKind::kFile;
-    std::string contents;          // a file's bytes, unless it has a source
-    FileSystem* source = nullptr;  // where the bytes of the file are read
-    std::filesystem::path source_path;
+    std::string contents;
     std::filesystem::path target;  // a link's target; empty for anything else
     bool read_only = false;
   };
