@@ -50,9 +50,10 @@ class MemoryFileSystem::Writer : public FileWriter {
  public:
   Writer(MemoryFileSystem& owner, fs::path path) : owner_(owner), path_(std::move(path)) {}
   bool Write(std::string_view bytes, std::string* err) override {
+    std::lock_guard guard(owner_.mutex_);
     return owner_.Put(path_, bytes, true, err);
   }
-  bool Close(std::string* err) override { return owner_.Put(path_, "", true, err); }
+  bool Close(std::string* err) override { return Write("", err); }
 
  private:
   MemoryFileSystem& owner_;
@@ -147,6 +148,10 @@ std::vector<fs::path> MemoryFileSystem::Tree(const fs::path& resolved) const {
 
 EntryKind MemoryFileSystem::Stat(const fs::path& path) {
   std::lock_guard guard(mutex_);
+  return KindOf(path);
+}
+
+EntryKind MemoryFileSystem::KindOf(const fs::path& path) {
   const fs::path resolved = Resolve(path, true);
   if (IsRoot(resolved)) return EntryKind::kDirectory;
   const Entry* entry = Find(resolved);
@@ -156,6 +161,10 @@ EntryKind MemoryFileSystem::Stat(const fs::path& path) {
 
 bool MemoryFileSystem::IsLink(const fs::path& path) {
   std::lock_guard guard(mutex_);
+  return IsLinkAt(path);
+}
+
+bool MemoryFileSystem::IsLinkAt(const fs::path& path) {
   const Entry* entry = Find(Resolve(path, false));
   return entry && !entry->target.empty();
 }
@@ -179,7 +188,6 @@ bool MemoryFileSystem::ReadFile(const fs::path& path, std::string* contents, std
 
 bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool append,
                            std::string* err) {
-  std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
   Entry* entry = Find(resolved);
   const char* reason = nullptr;
@@ -198,6 +206,7 @@ bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool
 
 bool MemoryFileSystem::WriteFile(const fs::path& path, std::string_view contents,
                                  std::string* err) {
+  std::lock_guard guard(mutex_);
   return Put(path, contents, false, err);
 }
 
@@ -211,6 +220,7 @@ std::unique_ptr<FileReader> MemoryFileSystem::OpenForReading(const fs::path& pat
 
 std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& path,
                                                              std::string* err) {
+  std::lock_guard guard(mutex_);
   if (!Put(path, "", false, err)) return nullptr;
   return std::make_unique<Writer>(*this, path);
 }
@@ -219,14 +229,14 @@ bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<Directory
                                      std::string* err) {
   std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
-  if (Stat(resolved) != EntryKind::kDirectory) {
+  if (KindOf(resolved) != EntryKind::kDirectory) {
     *err = Failure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
     return false;
   }
   entries->clear();
   for (const fs::path& below : Tree(resolved)) {
     if (below.parent_path() != resolved || below == resolved) continue;
-    entries->push_back({below.filename(), Stat(below) == EntryKind::kDirectory});
+    entries->push_back({below.filename(), KindOf(below) == EntryKind::kDirectory});
   }
   return true;
 }
@@ -234,7 +244,7 @@ bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<Directory
 bool MemoryFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
   std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
-  const EntryKind kind = Stat(resolved);
+  const EntryKind kind = KindOf(resolved);
   if (kind == EntryKind::kDirectory) return true;
   if (kind != EntryKind::kMissing || !ParentIsFolder(resolved)) {
     *err = Failure("Ordner kann nicht angelegt werden", path,
@@ -261,7 +271,7 @@ bool MemoryFileSystem::RemoveTree(const fs::path& path, std::string* err) {
 
 bool MemoryFileSystem::Rename(const fs::path& from, const fs::path& to, std::string* err) {
   std::lock_guard guard(mutex_);
-  if (Stat(to) != EntryKind::kMissing || IsLink(to)) {
+  if (KindOf(to) != EntryKind::kMissing || IsLinkAt(to)) {
     *err = "Umbenennen nicht möglich, das Ziel existiert bereits: " + DisplayPath(to);
     return false;
   }

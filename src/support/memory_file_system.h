@@ -76,16 +76,20 @@ class MemoryFileSystem : public FileSystem {
   // too when `follow_last`.
   std::filesystem::path Resolve(const std::filesystem::path& path, bool follow_last) const;
   Entry* Find(const std::filesystem::path& resolved);
+  // Stat and IsLink with the mutex held.
+  EntryKind KindOf(const std::filesystem::path& path);
+  bool IsLinkAt(const std::filesystem::path& path);
   bool IsRoot(const std::filesystem::path& resolved) const;
   bool ParentIsFolder(const std::filesystem::path& resolved);
   // The entry and all below it, in path order.
   std::vector<std::filesystem::path> Tree(const std::filesystem::path& resolved) const;
+  // Writes or appends with the mutex held.
   bool Put(const std::filesystem::path& path, std::string_view contents, bool append,
            std::string* err);
   // The file entry at `path`, or null with a message that names `path`.
   const Entry* FileToRead(const std::filesystem::path& path, std::string* err);
 
-  mutable std::recursive_mutex mutex_;
+  std::mutex mutex_;
   std::map<std::filesystem::path, Entry> entries_;
   std::set<std::filesystem::path> locked_;
 };
