@@ -1,6 +1,6 @@
 #include "support/memory_file_system.h"
 
-#include <algorithm>
+#include "support/memory_tree.h"
 
 namespace fendrix {
 namespace fs = std::filesystem;
@@ -8,21 +8,6 @@ namespace {
 
 // Links followed on one path before it counts as a loop, as a system would.
 constexpr int kMaxLinks = 40;
-
-fs::path Normal(const fs::path& path) {
-  fs::path normal = path.lexically_normal();
-  if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
-  return normal;
-}
-
-bool IsUnder(const fs::path& path, const fs::path& root) {
-  auto [at_root, at_path] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
-  return at_root == root.end();
-}
-
-std::string Failure(const char* what, const fs::path& path, const char* reason) {
-  return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
-}
 
 }  // namespace
 
@@ -60,22 +45,8 @@ class MemoryFileSystem::Writer : public FileWriter {
   fs::path path_;
 };
 
-class MemoryReader : public FileReader {
- public:
-  explicit MemoryReader(std::string contents) : contents_(std::move(contents)) {}
-  bool Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
-    *got = contents_.copy(into, size, offset_);
-    offset_ += *got;
-    return true;
-  }
-
- private:
-  std::string contents_;
-  std::size_t offset_ = 0;
-};
-
 void MemoryFileSystem::AddFile(const fs::path& path, std::string_view contents) {
-  AddFolder(Normal(path).parent_path());
+  AddFolder(TreeKey(path).parent_path());
   std::string ignored;
   WriteFile(path, contents, &ignored);
 }
@@ -83,7 +54,7 @@ void MemoryFileSystem::AddFile(const fs::path& path, std::string_view contents) 
 void MemoryFileSystem::AddFolder(const fs::path& path) {
   std::lock_guard guard(mutex_);
   fs::path prefix;
-  for (const fs::path& part : Normal(path)) {
+  for (const fs::path& part : TreeKey(path)) {
     prefix /= part;
     if (prefix.has_relative_path() && !Find(Resolve(prefix, true))) {
       entries_[Resolve(prefix, true)].kind = EntryKind::kDirectory;
@@ -95,7 +66,7 @@ void MemoryFileSystem::AddLink(const fs::path& path, const fs::path& target) {
   std::lock_guard guard(mutex_);
   Entry& link = entries_[Resolve(path, false)];
   link.kind = EntryKind::kOther;
-  link.target = Normal(target);
+  link.target = TreeKey(target);
 }
 
 void MemoryFileSystem::MarkReadOnly(const fs::path& path) {
@@ -104,7 +75,7 @@ void MemoryFileSystem::MarkReadOnly(const fs::path& path) {
 }
 
 fs::path MemoryFileSystem::Resolve(const fs::path& path, bool follow_last) const {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   const fs::path relative = normal.relative_path();
   fs::path resolved = normal.root_path();
   int links = 0;
@@ -173,7 +144,7 @@ const MemoryFileSystem::Entry* MemoryFileSystem::FileToRead(const fs::path& path
                                                             std::string* err) {
   const Entry* entry = Find(Resolve(path, true));
   if (!entry || entry->kind != EntryKind::kFile) {
-    *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
+    *err = TreeFailure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
     return nullptr;
   }
   return entry;
@@ -195,7 +166,7 @@ bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool
   if (entry && entry->kind != EntryKind::kFile) reason = "keine Datei";
   if (entry && entry->read_only) reason = "schreibgeschützt";
   if (reason) {
-    *err = Failure("Datei kann nicht geschrieben werden", path, reason);
+    *err = TreeFailure("Datei kann nicht geschrieben werden", path, reason);
     return false;
   }
   Entry& file = entries_[resolved];
@@ -215,7 +186,7 @@ std::unique_ptr<FileReader> MemoryFileSystem::OpenForReading(const fs::path& pat
   std::lock_guard guard(mutex_);
   const Entry* entry = FileToRead(path, err);
   if (!entry) return nullptr;
-  return std::make_unique<MemoryReader>(entry->contents);
+  return std::make_unique<BytesReader>(entry->contents);
 }
 
 std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& path,
@@ -230,7 +201,7 @@ bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<Directory
   std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
   if (KindOf(resolved) != EntryKind::kDirectory) {
-    *err = Failure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
+    *err = TreeFailure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
     return false;
   }
   entries->clear();
@@ -247,7 +218,7 @@ bool MemoryFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
   const EntryKind kind = KindOf(resolved);
   if (kind == EntryKind::kDirectory) return true;
   if (kind != EntryKind::kMissing || !ParentIsFolder(resolved)) {
-    *err = Failure("Ordner kann nicht angelegt werden", path,
+    *err = TreeFailure("Ordner kann nicht angelegt werden", path,
                    kind == EntryKind::kMissing ? "Ordner darüber fehlt" : "existiert als Datei");
     return false;
   }
@@ -261,7 +232,7 @@ bool MemoryFileSystem::RemoveTree(const fs::path& path, std::string* err) {
   const std::vector<fs::path> tree = Tree(Resolve(path, false));
   for (const fs::path& entry : tree) {
     if (entries_[entry].read_only) {
-      *err = Failure("Eintrag kann nicht entfernt werden", entry, "schreibgeschützt");
+      *err = TreeFailure("Eintrag kann nicht entfernt werden", entry, "schreibgeschützt");
       return false;
     }
   }
@@ -303,7 +274,7 @@ bool MemoryFileSystem::Copy(const fs::path& from, const fs::path& to, std::strin
 
 bool MemoryFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
   if (Stat(folder) == EntryKind::kDirectory) return true;
-  *err = Failure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
+  *err = TreeFailure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
                  "nicht vorhanden");
   return false;
 }

@@ -1,41 +1,9 @@
 #include "support/overlay_file_system.h"
 
-#include <algorithm>
+#include "support/memory_tree.h"
 
 namespace fendrix {
 namespace fs = std::filesystem;
-namespace {
-
-fs::path Normal(const fs::path& path) {
-  fs::path normal = path.lexically_normal();
-  if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
-  return normal;
-}
-
-bool IsUnder(const fs::path& path, const fs::path& root) {
-  auto [at_root, at_path] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
-  return at_root == root.end();
-}
-
-std::string Failure(const char* what, const fs::path& path, const char* reason) {
-  return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
-}
-
-class StringReader : public FileReader {
- public:
-  explicit StringReader(std::string contents) : contents_(std::move(contents)) {}
-  bool Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
-    *got = contents_.copy(into, size, offset_);
-    offset_ += *got;
-    return true;
-  }
-
- private:
-  std::string contents_;
-  std::size_t offset_ = 0;
-};
-
-}  // namespace
 
 class OverlayFileSystem::Lock : public FileLock {
  public:
@@ -57,7 +25,7 @@ class OverlayFileSystem::Writer : public FileWriter {
   bool Write(std::string_view bytes, std::string* err) override {
     Change* file = owner_.Locate(path_).change;
     if (!file || file->kind != EntryKind::kFile) {
-      *err = Failure("Datei kann nicht geschrieben werden", path_, "nicht vorhanden");
+      *err = TreeFailure("Datei kann nicht geschrieben werden", path_, "nicht vorhanden");
       return false;
     }
     file->contents.append(bytes);
@@ -71,7 +39,7 @@ class OverlayFileSystem::Writer : public FileWriter {
 };
 
 OverlayFileSystem::Place OverlayFileSystem::Locate(const fs::path& path) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   for (fs::path above = normal;; above = above.parent_path()) {
     if (auto it = changes_.find(above); it != changes_.end()) {
       if (above == normal) return {&it->second, it->second.disk};
@@ -112,7 +80,7 @@ bool OverlayFileSystem::ReadFile(const fs::path& path, std::string* contents, st
     return true;
   }
   if (KindOf(place) != EntryKind::kFile) {
-    *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
+    *err = TreeFailure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
     return false;
   }
   return disk_.ReadFile(place.disk, contents, err);
@@ -122,17 +90,17 @@ std::unique_ptr<FileReader> OverlayFileSystem::OpenForReading(const fs::path& pa
                                                               std::string* err) {
   const Place place = Locate(path);
   if (place.change && place.change->kind == EntryKind::kFile && place.disk.empty()) {
-    return std::make_unique<StringReader>(place.change->contents);
+    return std::make_unique<BytesReader>(place.change->contents);
   }
   if (KindOf(place) != EntryKind::kFile) {
-    *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
+    *err = TreeFailure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
     return nullptr;
   }
   return disk_.OpenForReading(place.disk, err);
 }
 
 bool OverlayFileSystem::Put(const fs::path& path, std::string_view contents, std::string* err) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   const char* reason = nullptr;
   if (!normal.has_relative_path() || Stat(normal.parent_path()) != EntryKind::kDirectory) {
     reason = "Ordner fehlt";
@@ -140,7 +108,7 @@ bool OverlayFileSystem::Put(const fs::path& path, std::string_view contents, std
     reason = "keine Datei";
   }
   if (reason) {
-    *err = Failure("Datei kann nicht geschrieben werden", path, reason);
+    *err = TreeFailure("Datei kann nicht geschrieben werden", path, reason);
     return false;
   }
   changes_[normal] = {EntryKind::kFile, std::string(contents), {}};
@@ -160,10 +128,10 @@ std::unique_ptr<FileWriter> OverlayFileSystem::OpenForWriting(const fs::path& pa
 
 bool OverlayFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
                                       std::string* err) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   const Place place = Locate(normal);
   if (place.change ? place.change->kind != EntryKind::kDirectory : place.disk.empty()) {
-    *err = Failure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
+    *err = TreeFailure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
     return false;
   }
   std::vector<DirectoryEntry> on_disk;
@@ -185,12 +153,12 @@ bool OverlayFileSystem::ListDirectory(const fs::path& path, std::vector<Director
 }
 
 bool OverlayFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   const EntryKind kind = Stat(normal);
   if (kind == EntryKind::kDirectory) return true;
   if (kind != EntryKind::kMissing || !normal.has_relative_path() ||
       Stat(normal.parent_path()) != EntryKind::kDirectory) {
-    *err = Failure("Ordner kann nicht angelegt werden", path,
+    *err = TreeFailure("Ordner kann nicht angelegt werden", path,
                    kind == EntryKind::kMissing ? "Ordner darüber fehlt" : "existiert als Datei");
     return false;
   }
@@ -199,7 +167,7 @@ bool OverlayFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
 }
 
 bool OverlayFileSystem::RemoveTree(const fs::path& path, std::string*) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   for (const fs::path& changed : ChangesBelow(normal)) changes_.erase(changed);
   changes_[normal] = {};
   return true;
@@ -210,7 +178,7 @@ bool OverlayFileSystem::Rename(const fs::path& from, const fs::path& to, std::st
     *err = "Umbenennen nicht möglich, das Ziel existiert bereits: " + DisplayPath(to);
     return false;
   }
-  const fs::path source = Normal(from), target = Normal(to);
+  const fs::path source = TreeKey(from), target = TreeKey(to);
   const Place place = Locate(source);
   const char* reason = nullptr;
   if (KindOf(place) == EntryKind::kMissing && !IsLink(source)) reason = "nicht vorhanden";
@@ -239,26 +207,26 @@ bool OverlayFileSystem::Rename(const fs::path& from, const fs::path& to, std::st
 bool OverlayFileSystem::Copy(const fs::path& from, const fs::path& to, std::string* err) {
   const Place place = Locate(from);
   if (KindOf(place) != EntryKind::kFile) {
-    *err = Failure("Datei kann nicht gelesen werden", from, "nicht vorhanden");
+    *err = TreeFailure("Datei kann nicht gelesen werden", from, "nicht vorhanden");
     return false;
   }
   // The copy's bytes stay on the disk until they are asked for.
   const Change copy = place.change ? *place.change : Change{EntryKind::kFile, "", place.disk};
   if (!Put(to, "", err)) return false;
-  changes_[Normal(to)] = copy;
+  changes_[TreeKey(to)] = copy;
   return true;
 }
 
 bool OverlayFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
   if (Stat(folder) == EntryKind::kDirectory) return true;
-  *err = Failure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
+  *err = TreeFailure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
                  "nicht vorhanden");
   return false;
 }
 
 std::unique_ptr<FileLock> OverlayFileSystem::TryLock(const fs::path& path, bool* held_elsewhere,
                                                      std::string* err) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   *held_elsewhere = locked_.contains(normal);
   if (*held_elsewhere || !Put(normal, "", err)) return nullptr;
   locked_.insert(normal);
@@ -266,7 +234,7 @@ std::unique_ptr<FileLock> OverlayFileSystem::TryLock(const fs::path& path, bool*
 }
 
 std::string OverlayFileSystem::LockNote(const fs::path& path) {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   return locked_.contains(normal) ? changes_[normal].contents : "";
 }
 
