@@ -48,7 +48,9 @@ OverlayFileSystem::Place OverlayFileSystem::Locate(const fs::path& path) {
       if (change.kind != EntryKind::kDirectory || change.disk.empty()) return {};
       return {nullptr, change.disk / normal.lexically_relative(above)};
     }
-    if (!above.has_relative_path()) return {nullptr, normal};
+    // Untouched here: the disk's, named as the caller named it, as the disk's
+    // own messages then name it.
+    if (!above.has_relative_path()) return {nullptr, path};
   }
 }
 
@@ -129,7 +131,7 @@ std::unique_ptr<FileWriter> OverlayFileSystem::OpenForWriting(const fs::path& pa
 bool OverlayFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
                                       std::string* err) {
   const fs::path normal = TreeKey(path);
-  const Place place = Locate(normal);
+  const Place place = Locate(path);
   if (place.change ? place.change->kind != EntryKind::kDirectory : place.disk.empty()) {
     *err = TreeFailure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
     return false;
@@ -179,7 +181,7 @@ bool OverlayFileSystem::Rename(const fs::path& from, const fs::path& to, std::st
     return false;
   }
   const fs::path source = TreeKey(from), target = TreeKey(to);
-  const Place place = Locate(source);
+  const Place place = Locate(from);
   const char* reason = nullptr;
   if (KindOf(place) == EntryKind::kMissing && !IsLink(source)) reason = "nicht vorhanden";
   if (!target.has_relative_path() || Stat(target.parent_path()) != EntryKind::kDirectory ||
