@@ -9,7 +9,6 @@
 #include "app/control_table.h"
 #include "app/preview_fit.h"
 #include "app/run_messages.h"
-#include "app/skin_name_match.h"
 #include "conversion/imaging/picture_decoder.h"
 #include "conversion/run/conversion_run.h"
 #include "conversion/run/staged_folder.h"
@@ -58,7 +57,7 @@ void MainWindowLogic::Load() {
 void MainWindowLogic::StartAutomaticConversion(const fs::path& skin_name) {
   int count = view_.ListCount(ViewList::kSkins);
   for (int index = 0; index < count; ++index) {
-    if (!SkinNameMatches(view_.ListItem(ViewList::kSkins, index), skin_name)) continue;
+    if (!NamesEqualIgnoringCase(view_.ListItem(ViewList::kSkins, index), skin_name)) continue;
     view_.SelectListItem(ViewList::kSkins, index);
     OnSkinSelected();
     // The player asks for the skin at the screen's resolution; when that is

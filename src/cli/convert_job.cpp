@@ -8,12 +8,11 @@
 #include <sstream>
 
 #include "cli/counted.h"
-#include "cli/dry_run.h"
 #include "cli/resolution_argument.h"
 #include "conversion/imaging/bmp_codec.h"
 #include "conversion/run/conversion_run.h"
+#include "repository/skin_repository.h"
 #include "support/file_helpers.h"
-#include "support/memory_file_system.h"
 #include "support/path_text.h"
 #include "support/strings.h"
 
@@ -71,9 +70,10 @@ JobReport Failed(int code, std::string error) {
 // no skin or no base to convert from.
 bool MakeRequest(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                  RunRequest* request, JobReport* failure) {
-  const std::filesystem::path skin_folder = FindEntry(fs, job.skins, PathFromUtf8(job.skin));
-  if (!FolderExists(fs, skin_folder)) {
-    *failure = Failed(kExitFailure, "Skin nicht gefunden: " + DisplayPath(skin_folder));
+  std::filesystem::path skin_folder;
+  std::string err;
+  if (!FindSkinFolder(fs, job.skins, PathFromUtf8(job.skin), &skin_folder, &err)) {
+    *failure = Failed(kExitFailure, std::move(err));
     return false;
   }
   request->skins_path = job.skins;
@@ -181,28 +181,17 @@ bool ChooseBase(FileSystem& fs, const std::filesystem::path& skin_folder,
 
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                         std::ostream* progress) {
-  MemoryFileSystem memory;
-  return RunConvertJob(fs, job, env, progress, &memory);
+  OverlayFileSystem dry_run(fs);
+  return RunConvertJob(fs, job, env, progress, &dry_run);
 }
 
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
-                        std::ostream* progress, MemoryFileSystem* dry_run_files) {
+                        std::ostream* progress, OverlayFileSystem* dry_run_files) {
   RunRequest request;
   JobReport failure;
   if (!MakeRequest(fs, job, env, &request, &failure)) return failure;
 
-  // A dry run works in memory on what the run reads; a size the run refuses
-  // needs nothing there, as the run stops before it reads.
-  MemoryFileSystem& memory = *dry_run_files;
-  const std::optional<NewSize> size = ReadNewSize(request);
-  if (job.dry_run && size) {
-    std::string err;
-    if (!LoadForDryRun(fs, job.skins, request.skin, request.base.name, size->FolderName(), &memory,
-                       &err)) {
-      return Failed(kExitFailure, err);
-    }
-  }
-  FileSystem& files = job.dry_run ? static_cast<FileSystem&>(memory) : fs;
+  FileSystem& files = job.dry_run ? static_cast<FileSystem&>(*dry_run_files) : fs;
 
   CliObserver observer(job.yes, progress);
   RunOptions options;

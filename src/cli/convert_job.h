@@ -11,7 +11,7 @@
 #include "conversion/run/run_request.h"
 #include "conversion/run/run_result.h"
 #include "support/file_system.h"
-#include "support/memory_file_system.h"
+#include "support/overlay_file_system.h"
 
 namespace fendrix {
 
@@ -62,9 +62,9 @@ bool ChooseBase(FileSystem& fs, const std::filesystem::path& skin_folder,
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
                         std::ostream* progress);
 
-/// The same, a dry run working in `dry_run_files`, which holds what the run
-/// wrote when it returns.
+/// The same, a dry run working in `dry_run_files`, an overlay of `fs`, which
+/// holds what the run wrote when it returns.
 JobReport RunConvertJob(FileSystem& fs, const ConvertJob& job, const CliEnvironment& env,
-                        std::ostream* progress, MemoryFileSystem* dry_run_files);
+                        std::ostream* progress, OverlayFileSystem* dry_run_files);
 
 }  // namespace fendrix

@@ -9,14 +9,15 @@
 #include "cli/skin_findings.h"
 #include "repository/skin_repository.h"
 #include "support/file_helpers.h"
-#include "support/memory_file_system.h"
+#include "support/overlay_file_system.h"
 #include "support/path_text.h"
 
 namespace fendrix {
 namespace {
 
-// What a conversion from the skin's highest base would write, converted on a
-// copy in memory; the disk keeps what it had. The exit code, with `err`.
+// What a conversion from the skin's highest base would write, converted in
+// an overlay of the disk; the disk keeps what it had. The exit code, with
+// `err`.
 int LayoutOfConversion(FileSystem& fs, const RenderOptions& options, const CliEnvironment& env,
                        LayoutDrawing* drawing, std::string* err) {
   ConvertJob job{.skins = options.skins,
@@ -26,13 +27,13 @@ int LayoutOfConversion(FileSystem& fs, const RenderOptions& options, const CliEn
                  .dry_run = true,
                  .fit = options.fit,
                  .bar_colour = options.bar_colour};
-  MemoryFileSystem memory;
-  const JobReport report = RunConvertJob(fs, job, env, nullptr, &memory);
+  OverlayFileSystem overlay(fs);
+  const JobReport report = RunConvertJob(fs, job, env, nullptr, &overlay);
   if (report.exit_code != kExitSuccess) {
     *err = report.error;
     return report.exit_code;
   }
-  return LayoutOfFolder(memory, report.new_folder, options.screen.width, options.screen.height,
+  return LayoutOfFolder(overlay, report.new_folder, options.screen.width, options.screen.height,
                         env.decimal_separator, drawing, err)
              ? kExitSuccess
              : kExitFailure;

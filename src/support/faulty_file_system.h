@@ -99,7 +99,7 @@ class FaultyFileSystem : public FileSystem {
   bool WriteFile(const std::filesystem::path& path, std::string_view contents,
                  std::string* err) override {
     if (const Fault* fault = Hit(Op::kWrite, path, err)) {
-      WriteLeftover(*fault, path, contents, false);
+      WriteLeftover(*fault, path, contents);
       return false;
     }
     return inner_.WriteFile(path, contents, err);
@@ -121,14 +121,6 @@ class FaultyFileSystem : public FileSystem {
     if (!real) return nullptr;
     if (fault) real = std::make_unique<HalfWriter>(std::move(real), *err);
     return std::make_unique<MortalWriter>(*this, std::move(real), path);
-  }
-  bool AppendFile(const std::filesystem::path& path, std::string_view contents,
-                  std::string* err) override {
-    if (const Fault* fault = Hit(Op::kWrite, path, err)) {
-      WriteLeftover(*fault, path, contents, true);
-      return false;
-    }
-    return inner_.AppendFile(path, contents, err);
   }
   bool Copy(const std::filesystem::path& from, const std::filesystem::path& to,
             std::string* err) override {
@@ -239,15 +231,10 @@ class FaultyFileSystem : public FileSystem {
   }
 
   void WriteLeftover(const Fault& fault, const std::filesystem::path& path,
-                     std::string_view contents, bool append) {
+                     std::string_view contents) {
     if (fault.leftover != Leftover::kHalfFile) return;
     std::string ignored;
-    std::string_view half = contents.substr(0, contents.size() / 2);
-    if (append) {
-      inner_.AppendFile(path, half, &ignored);
-    } else {
-      inner_.WriteFile(path, half, &ignored);
-    }
+    inner_.WriteFile(path, contents.substr(0, contents.size() / 2), &ignored);
   }
 
   std::unique_ptr<FileSystem> owned_;

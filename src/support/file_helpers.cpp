@@ -57,12 +57,6 @@ bool CountLines(FileSystem& fs, const fs::path& path, std::size_t* count, std::s
   return true;
 }
 
-bool AppendLine(FileSystem& fs, const fs::path& path, std::string_view text, std::string* err) {
-  std::string line(text);
-  line += kLineEnd;
-  return fs.AppendFile(path, line, err);
-}
-
 }  // namespace fendrix
 
 namespace fendrix {

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
-#include <string_view>
 
 #include "support/file_system.h"
 
@@ -24,10 +23,6 @@ bool CreatePath(FileSystem& fs, const std::filesystem::path& path, std::string* 
 
 /// The number of lines of a text file, counted as LineReader reads them.
 bool CountLines(FileSystem& fs, const std::filesystem::path& path, std::size_t* count,
-                std::string* err);
-
-/// Appends one line of code-page bytes and a CR LF, creating the file.
-bool AppendLine(FileSystem& fs, const std::filesystem::path& path, std::string_view text,
                 std::string* err);
 
 }  // namespace fendrix

@@ -37,16 +37,15 @@ std::string Failure(const char* what, const fs::path& path, const std::string& r
 
 std::string ErrnoText() { return SystemErrorText(errno); }
 
-bool WriteWithMode(const fs::path& path, std::string_view contents, const char* mode, bool flush,
-                   std::string* err) {
+bool WriteWhole(const fs::path& path, std::string_view contents, std::string* err) {
   errno = 0;
-  std::FILE* file = OpenFile(path, mode);
+  std::FILE* file = OpenFile(path, "wb");
   if (!file) {
     *err = Failure("Datei kann nicht geschrieben werden", path, ErrnoText());
     return false;
   }
   bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size() &&
-                 (!flush || FlushToDisk(file));
+                 FlushToDisk(file);
   int write_errno = errno;
   // A full disk often shows only when the buffer is flushed on close.
   bool closed = std::fclose(file) == 0;
@@ -196,7 +195,7 @@ bool RealFileSystem::ReadFile(const fs::path& path, std::string* contents, std::
 }
 
 bool RealFileSystem::WriteFile(const fs::path& path, std::string_view contents, std::string* err) {
-  return WriteWithMode(path, contents, "wb", true, err);
+  return WriteWhole(path, contents, err);
 }
 
 std::unique_ptr<FileReader> RealFileSystem::OpenForReading(const fs::path& path, std::string* err) {
@@ -217,10 +216,6 @@ std::unique_ptr<FileWriter> RealFileSystem::OpenForWriting(const fs::path& path,
     return nullptr;
   }
   return std::make_unique<StdioWriter>(std::move(file), path);
-}
-
-bool RealFileSystem::AppendFile(const fs::path& path, std::string_view contents, std::string* err) {
-  return WriteWithMode(path, contents, "ab", false, err);
 }
 
 bool RealFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,

@@ -101,11 +101,6 @@ class FileSystem {
   virtual std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
                                                      std::string* err) = 0;
 
-  /// Appends `contents` to the file, creating it when missing. Not flushed:
-  /// a caller that appends line by line would wait for the disk every line.
-  virtual bool AppendFile(const std::filesystem::path& path, std::string_view contents,
-                          std::string* err) = 0;
-
   /// The entries of a folder without "." and "..", in enumeration order.
   virtual bool ListDirectory(const std::filesystem::path& path,
                              std::vector<DirectoryEntry>* entries, std::string* err) = 0;
@@ -162,8 +157,6 @@ class RealFileSystem : public FileSystem {
                                              std::string* err) override;
   std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
                                              std::string* err) override;
-  bool AppendFile(const std::filesystem::path& path, std::string_view contents,
-                  std::string* err) override;
   bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,
                      std::string* err) override;
   bool MakeDirectory(const std::filesystem::path& path, std::string* err) override;

@@ -1,6 +1,6 @@
 #include "support/memory_file_system.h"
 
-#include <algorithm>
+#include "support/memory_tree.h"
 
 namespace fendrix {
 namespace fs = std::filesystem;
@@ -8,21 +8,6 @@ namespace {
 
 // Links followed on one path before it counts as a loop, as a system would.
 constexpr int kMaxLinks = 40;
-
-fs::path Normal(const fs::path& path) {
-  fs::path normal = path.lexically_normal();
-  if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();
-  return normal;
-}
-
-bool IsUnder(const fs::path& path, const fs::path& root) {
-  auto [at_root, at_path] = std::mismatch(root.begin(), root.end(), path.begin(), path.end());
-  return at_root == root.end();
-}
-
-std::string Failure(const char* what, const fs::path& path, const char* reason) {
-  return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
-}
 
 }  // namespace
 
@@ -50,48 +35,26 @@ class MemoryFileSystem::Writer : public FileWriter {
  public:
   Writer(MemoryFileSystem& owner, fs::path path) : owner_(owner), path_(std::move(path)) {}
   bool Write(std::string_view bytes, std::string* err) override {
+    std::lock_guard guard(owner_.mutex_);
     return owner_.Put(path_, bytes, true, err);
   }
-  bool Close(std::string* err) override { return owner_.Put(path_, "", true, err); }
+  bool Close(std::string* err) override { return Write("", err); }
 
  private:
   MemoryFileSystem& owner_;
   fs::path path_;
 };
 
-class MemoryReader : public FileReader {
- public:
-  explicit MemoryReader(std::string contents) : contents_(std::move(contents)) {}
-  bool Read(char* into, std::size_t size, std::size_t* got, std::string*) override {
-    *got = contents_.copy(into, size, offset_);
-    offset_ += *got;
-    return true;
-  }
-
- private:
-  std::string contents_;
-  std::size_t offset_ = 0;
-};
-
 void MemoryFileSystem::AddFile(const fs::path& path, std::string_view contents) {
-  AddFolder(Normal(path).parent_path());
+  AddFolder(TreeKey(path).parent_path());
   std::string ignored;
   WriteFile(path, contents, &ignored);
-}
-
-void MemoryFileSystem::AddFileFrom(const fs::path& path, FileSystem& source) {
-  AddFile(path, "");
-  std::lock_guard guard(mutex_);
-  if (Entry* file = Find(Resolve(path, true))) {
-    file->source = &source;
-    file->source_path = path;
-  }
 }
 
 void MemoryFileSystem::AddFolder(const fs::path& path) {
   std::lock_guard guard(mutex_);
   fs::path prefix;
-  for (const fs::path& part : Normal(path)) {
+  for (const fs::path& part : TreeKey(path)) {
     prefix /= part;
     if (prefix.has_relative_path() && !Find(Resolve(prefix, true))) {
       entries_[Resolve(prefix, true)].kind = EntryKind::kDirectory;
@@ -103,7 +66,7 @@ void MemoryFileSystem::AddLink(const fs::path& path, const fs::path& target) {
   std::lock_guard guard(mutex_);
   Entry& link = entries_[Resolve(path, false)];
   link.kind = EntryKind::kOther;
-  link.target = Normal(target);
+  link.target = TreeKey(target);
 }
 
 void MemoryFileSystem::MarkReadOnly(const fs::path& path) {
@@ -112,7 +75,7 @@ void MemoryFileSystem::MarkReadOnly(const fs::path& path) {
 }
 
 fs::path MemoryFileSystem::Resolve(const fs::path& path, bool follow_last) const {
-  const fs::path normal = Normal(path);
+  const fs::path normal = TreeKey(path);
   const fs::path relative = normal.relative_path();
   fs::path resolved = normal.root_path();
   int links = 0;
@@ -156,6 +119,10 @@ std::vector<fs::path> MemoryFileSystem::Tree(const fs::path& resolved) const {
 
 EntryKind MemoryFileSystem::Stat(const fs::path& path) {
   std::lock_guard guard(mutex_);
+  return KindOf(path);
+}
+
+EntryKind MemoryFileSystem::KindOf(const fs::path& path) {
   const fs::path resolved = Resolve(path, true);
   if (IsRoot(resolved)) return EntryKind::kDirectory;
   const Entry* entry = Find(resolved);
@@ -165,6 +132,10 @@ EntryKind MemoryFileSystem::Stat(const fs::path& path) {
 
 bool MemoryFileSystem::IsLink(const fs::path& path) {
   std::lock_guard guard(mutex_);
+  return IsLinkAt(path);
+}
+
+bool MemoryFileSystem::IsLinkAt(const fs::path& path) {
   const Entry* entry = Find(Resolve(path, false));
   return entry && !entry->target.empty();
 }
@@ -173,32 +144,21 @@ const MemoryFileSystem::Entry* MemoryFileSystem::FileToRead(const fs::path& path
                                                             std::string* err) {
   const Entry* entry = Find(Resolve(path, true));
   if (!entry || entry->kind != EntryKind::kFile) {
-    *err = Failure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
+    *err = TreeFailure("Datei kann nicht gelesen werden", path, "nicht vorhanden");
     return nullptr;
   }
   return entry;
 }
 
 bool MemoryFileSystem::ReadFile(const fs::path& path, std::string* contents, std::string* err) {
-  FileSystem* source;
-  fs::path source_path;
-  {
-    std::lock_guard guard(mutex_);
-    const Entry* entry = FileToRead(path, err);
-    if (!entry) return false;
-    if (!entry->source) {
-      contents->assign(entry->contents);
-      return true;
-    }
-    source = entry->source;
-    source_path = entry->source_path;
-  }
-  return source->ReadFile(source_path, contents, err);
+  std::lock_guard guard(mutex_);
+  const Entry* entry = FileToRead(path, err);
+  if (entry) contents->assign(entry->contents);
+  return entry;
 }
 
 bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool append,
                            std::string* err) {
-  std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
   Entry* entry = Find(resolved);
   const char* reason = nullptr;
@@ -206,14 +166,10 @@ bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool
   if (entry && entry->kind != EntryKind::kFile) reason = "keine Datei";
   if (entry && entry->read_only) reason = "schreibgeschützt";
   if (reason) {
-    *err = Failure("Datei kann nicht geschrieben werden", path, reason);
+    *err = TreeFailure("Datei kann nicht geschrieben werden", path, reason);
     return false;
   }
   Entry& file = entries_[resolved];
-  if (file.source) {
-    if (append && !file.source->ReadFile(file.source_path, &file.contents, err)) return false;
-    file.source = nullptr;
-  }
   if (!append) file.contents.clear();
   file.contents.append(contents);
   return true;
@@ -221,44 +177,37 @@ bool MemoryFileSystem::Put(const fs::path& path, std::string_view contents, bool
 
 bool MemoryFileSystem::WriteFile(const fs::path& path, std::string_view contents,
                                  std::string* err) {
+  std::lock_guard guard(mutex_);
   return Put(path, contents, false, err);
 }
 
 std::unique_ptr<FileReader> MemoryFileSystem::OpenForReading(const fs::path& path,
                                                              std::string* err) {
-  std::unique_lock guard(mutex_);
+  std::lock_guard guard(mutex_);
   const Entry* entry = FileToRead(path, err);
   if (!entry) return nullptr;
-  if (!entry->source) return std::make_unique<MemoryReader>(entry->contents);
-  FileSystem* source = entry->source;
-  const fs::path source_path = entry->source_path;
-  guard.unlock();
-  return source->OpenForReading(source_path, err);
+  return std::make_unique<BytesReader>(entry->contents);
 }
 
 std::unique_ptr<FileWriter> MemoryFileSystem::OpenForWriting(const fs::path& path,
                                                              std::string* err) {
+  std::lock_guard guard(mutex_);
   if (!Put(path, "", false, err)) return nullptr;
   return std::make_unique<Writer>(*this, path);
-}
-
-bool MemoryFileSystem::AppendFile(const fs::path& path, std::string_view contents,
-                                  std::string* err) {
-  return Put(path, contents, true, err);
 }
 
 bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<DirectoryEntry>* entries,
                                      std::string* err) {
   std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
-  if (Stat(resolved) != EntryKind::kDirectory) {
-    *err = Failure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
+  if (KindOf(resolved) != EntryKind::kDirectory) {
+    *err = TreeFailure("Ordner kann nicht gelesen werden", path, "nicht vorhanden");
     return false;
   }
   entries->clear();
   for (const fs::path& below : Tree(resolved)) {
     if (below.parent_path() != resolved || below == resolved) continue;
-    entries->push_back({below.filename(), Stat(below) == EntryKind::kDirectory});
+    entries->push_back({below.filename(), KindOf(below) == EntryKind::kDirectory});
   }
   return true;
 }
@@ -266,10 +215,10 @@ bool MemoryFileSystem::ListDirectory(const fs::path& path, std::vector<Directory
 bool MemoryFileSystem::MakeDirectory(const fs::path& path, std::string* err) {
   std::lock_guard guard(mutex_);
   const fs::path resolved = Resolve(path, true);
-  const EntryKind kind = Stat(resolved);
+  const EntryKind kind = KindOf(resolved);
   if (kind == EntryKind::kDirectory) return true;
   if (kind != EntryKind::kMissing || !ParentIsFolder(resolved)) {
-    *err = Failure("Ordner kann nicht angelegt werden", path,
+    *err = TreeFailure("Ordner kann nicht angelegt werden", path,
                    kind == EntryKind::kMissing ? "Ordner darüber fehlt" : "existiert als Datei");
     return false;
   }
@@ -283,7 +232,7 @@ bool MemoryFileSystem::RemoveTree(const fs::path& path, std::string* err) {
   const std::vector<fs::path> tree = Tree(Resolve(path, false));
   for (const fs::path& entry : tree) {
     if (entries_[entry].read_only) {
-      *err = Failure("Eintrag kann nicht entfernt werden", entry, "schreibgeschützt");
+      *err = TreeFailure("Eintrag kann nicht entfernt werden", entry, "schreibgeschützt");
       return false;
     }
   }
@@ -293,7 +242,7 @@ bool MemoryFileSystem::RemoveTree(const fs::path& path, std::string* err) {
 
 bool MemoryFileSystem::Rename(const fs::path& from, const fs::path& to, std::string* err) {
   std::lock_guard guard(mutex_);
-  if (Stat(to) != EntryKind::kMissing || IsLink(to)) {
+  if (KindOf(to) != EntryKind::kMissing || IsLinkAt(to)) {
     *err = "Umbenennen nicht möglich, das Ziel existiert bereits: " + DisplayPath(to);
     return false;
   }
@@ -319,23 +268,13 @@ bool MemoryFileSystem::Copy(const fs::path& from, const fs::path& to, std::strin
   std::lock_guard guard(mutex_);
   const Entry* entry = FileToRead(from, err);
   if (!entry) return false;
-  if (!entry->source) {
-    const std::string contents = entry->contents;
-    return Put(to, contents, false, err);
-  }
-  // The copy reads from the same source; nothing is read before it is asked.
-  FileSystem* source = entry->source;
-  const fs::path source_path = entry->source_path;
-  if (!Put(to, "", false, err)) return false;
-  Entry& copy = entries_[Resolve(to, true)];
-  copy.source = source;
-  copy.source_path = source_path;
-  return true;
+  const std::string contents = entry->contents;
+  return Put(to, contents, false, err);
 }
 
 bool MemoryFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
   if (Stat(folder) == EntryKind::kDirectory) return true;
-  *err = Failure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
+  *err = TreeFailure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
                  "nicht vorhanden");
   return false;
 }

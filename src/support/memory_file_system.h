@@ -27,13 +27,6 @@ class MemoryFileSystem : public FileSystem {
   /// Writes `contents` to `path`, creating the folders above it.
   void AddFile(const std::filesystem::path& path, std::string_view contents);
 
-  /// Makes `path` a file whose bytes are those of the same path on `source`,
-  /// read there only when asked for and never written there: a run in
-  /// memory over a folder of large pictures then reads each once, as the
-  /// real run would, instead of holding a copy of them all first. Writing
-  /// replaces the bytes in memory alone. `source` must outlive this.
-  void AddFileFrom(const std::filesystem::path& path, FileSystem& source);
-
   /// Creates the folder `path` and the folders above it.
   void AddFolder(const std::filesystem::path& path);
 
@@ -55,8 +48,6 @@ class MemoryFileSystem : public FileSystem {
                                              std::string* err) override;
   std::unique_ptr<FileWriter> OpenForWriting(const std::filesystem::path& path,
                                              std::string* err) override;
-  bool AppendFile(const std::filesystem::path& path, std::string_view contents,
-                  std::string* err) override;
   bool ListDirectory(const std::filesystem::path& path, std::vector<DirectoryEntry>* entries,
                      std::string* err) override;
   bool MakeDirectory(const std::filesystem::path& path, std::string* err) override;
@@ -74,9 +65,7 @@ class MemoryFileSystem : public FileSystem {
  private:
   struct Entry {
     EntryKind kind = EntryKind::kFile;
-    std::string contents;          // a file's bytes, unless it has a source
-    FileSystem* source = nullptr;  // where the bytes of the file are read
-    std::filesystem::path source_path;
+    std::string contents;
     std::filesystem::path target;  // a link's target; empty for anything else
     bool read_only = false;
   };
@@ -87,16 +76,20 @@ class MemoryFileSystem : public FileSystem {
   // too when `follow_last`.
   std::filesystem::path Resolve(const std::filesystem::path& path, bool follow_last) const;
   Entry* Find(const std::filesystem::path& resolved);
+  // Stat and IsLink with the mutex held.
+  EntryKind KindOf(const std::filesystem::path& path);
+  bool IsLinkAt(const std::filesystem::path& path);
   bool IsRoot(const std::filesystem::path& resolved) const;
   bool ParentIsFolder(const std::filesystem::path& resolved);
   // The entry and all below it, in path order.
   std::vector<std::filesystem::path> Tree(const std::filesystem::path& resolved) const;
+  // Writes or appends with the mutex held.
   bool Put(const std::filesystem::path& path, std::string_view contents, bool append,
            std::string* err);
   // The file entry at `path`, or null with a message that names `path`.
   const Entry* FileToRead(const std::filesystem::path& path, std::string* err);
 
-  mutable std::recursive_mutex mutex_;
+  std::mutex mutex_;
   std::map<std::filesystem::path, Entry> entries_;
   std::set<std::filesystem::path> locked_;
 };

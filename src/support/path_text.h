@@ -18,8 +18,9 @@ std::filesystem::path PathFromCp1252(std::string_view bytes);
 /// A path as UTF-8 text.
 std::string PathToUtf8(const std::filesystem::path& path);
 
-/// A file name compared as Windows compares names: without case. Letters of
-/// Latin-1 and ASCII fold; everything else compares exactly.
+/// A file name compared as Windows compares names: each character of the
+/// Basic Multilingual Plane taken as its capital, everything else exactly.
+/// The one rule wherever the program matches a name a user or a skin gave.
 bool NamesEqualIgnoringCase(const std::filesystem::path& a, const std::filesystem::path& b);
 
 }  // namespace fendrix

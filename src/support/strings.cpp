@@ -30,16 +30,6 @@ std::string GetField(std::string_view text, int index, std::string_view separato
   return run;
 }
 
-std::size_t CountOccurrences(std::string_view text, std::string_view pattern) {
-  if (text.empty() || pattern.empty()) return 0;
-  std::size_t count = 0;
-  for (std::size_t hit = text.find(pattern); hit != std::string_view::npos;
-       hit = text.find(pattern, hit + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 std::string GetFileName(std::string_view path, bool keep_extension) {
   std::size_t slash = path.rfind('\\');
   std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);

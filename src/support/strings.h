@@ -17,10 +17,6 @@ namespace fendrix {
 /// and an empty separator give "".
 std::string GetField(std::string_view text, int index, std::string_view separator, int count = 1);
 
-/// How often `pattern` occurs in `text`, overlapping matches included.
-/// An empty text or pattern gives 0.
-std::size_t CountOccurrences(std::string_view text, std::string_view pattern);
-
 /// The part of `path` after its last backslash; without `keep_extension` it
 /// is cut before its last dot. Only the backslash separates folders.
 std::string GetFileName(std::string_view path, bool keep_extension);

@@ -42,15 +42,6 @@ TEST(GetFieldTest, SplitsLikeTheSkinFilesExpect) {
   }
 }
 
-TEST(CountOccurrencesTest, CountsOverlappingMatches) {
-  EXPECT_EQ(CountOccurrences("", "\\"), 0u);
-  EXPECT_EQ(CountOccurrences("C:\\a\\b\\", "\\"), 3u);
-  EXPECT_EQ(CountOccurrences("aaa", "aa"), 2u);
-  EXPECT_EQ(CountOccurrences("abc", ""), 0u);
-  // Far beyond what a 16-bit count could hold.
-  EXPECT_EQ(CountOccurrences(std::string(70000, '\\'), "\\"), 70000u);
-}
-
 TEST(GetFileNameTest, TakesTheNameAfterTheLastBackslash) {
   struct {
     std::string path;
