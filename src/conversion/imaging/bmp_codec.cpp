@@ -208,6 +208,19 @@ bool HasAllRows(std::span<const std::uint8_t> data, const Layout& layout) {
   return data.size() - layout.pixel_offset >= needed;
 }
 
+// Fills the image row `d` from `width` pixels of `kBytes` bytes each, whose
+// channels the masks pick out.
+template <int kBytes>
+void DecodeMaskedRow(const std::array<Channel, 3>& channels, std::int64_t width,
+                     const std::uint8_t* s, std::uint8_t* d) {
+  for (std::int64_t x = 0; x < width; ++x, s += kBytes, d += 3) {
+    const std::uint32_t v = kBytes == 4 ? U32(s) : U16(s);
+    d[0] = channels[0].Get(v);
+    d[1] = channels[1].Get(v);
+    d[2] = channels[2].Get(v);
+  }
+}
+
 // Fills the image row `d` from the stored row `s` of an uncompressed
 // picture. False for a palette index past the palette.
 bool DecodeRow(const Layout& layout, const std::array<Channel, 3>& channels, bool plain32,
@@ -222,20 +235,10 @@ bool DecodeRow(const Layout& layout, const std::array<Channel, 3>& channels, boo
         for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
         return true;
       }
-      for (std::int64_t x = 0; x < width; ++x, s += 4, d += 3) {
-        std::uint32_t v = U32(s);
-        d[0] = channels[0].Get(v);
-        d[1] = channels[1].Get(v);
-        d[2] = channels[2].Get(v);
-      }
+      DecodeMaskedRow<4>(channels, width, s, d);
       return true;
     case 16:
-      for (std::int64_t x = 0; x < width; ++x, s += 2, d += 3) {
-        std::uint32_t v = U16(s);
-        d[0] = channels[0].Get(v);
-        d[1] = channels[1].Get(v);
-        d[2] = channels[2].Get(v);
-      }
+      DecodeMaskedRow<2>(channels, width, s, d);
       return true;
   }
   // 1, 4 or 8 bits per palette index, the leftmost pixel in the high bits.
