@@ -273,10 +273,7 @@ bool MemoryFileSystem::Copy(const fs::path& from, const fs::path& to, std::strin
 }
 
 bool MemoryFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
-  if (Stat(folder) == EntryKind::kDirectory) return true;
-  *err = TreeFailure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
-                 "nicht vorhanden");
-  return false;
+  return SyncedInMemory(Stat(folder), folder, err);
 }
 
 std::unique_ptr<FileLock> MemoryFileSystem::TryLock(const fs::path& path, bool* held_elsewhere,

@@ -32,6 +32,15 @@ inline std::string TreeFailure(const char* what, const std::filesystem::path& pa
   return std::string(what) + ": " + DisplayPath(path) + " (" + reason + ")";
 }
 
+/// A folder synced in memory: there is nothing to flush, so it only fails,
+/// in the disk's words, when the folder is not there.
+inline bool SyncedInMemory(EntryKind kind, const std::filesystem::path& folder, std::string* err) {
+  if (kind == EntryKind::kDirectory) return true;
+  *err = TreeFailure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
+                     "nicht vorhanden");
+  return false;
+}
+
 /// A file read from a copy of its bytes, so that writing the file meanwhile
 /// changes nothing read.
 class BytesReader : public FileReader {

@@ -220,10 +220,7 @@ bool OverlayFileSystem::Copy(const fs::path& from, const fs::path& to, std::stri
 }
 
 bool OverlayFileSystem::SyncFolder(const fs::path& folder, std::string* err) {
-  if (Stat(folder) == EntryKind::kDirectory) return true;
-  *err = TreeFailure("Ordner kann nicht auf den Datenträger geschrieben werden", folder,
-                 "nicht vorhanden");
-  return false;
+  return SyncedInMemory(Stat(folder), folder, err);
 }
 
 std::unique_ptr<FileLock> OverlayFileSystem::TryLock(const fs::path& path, bool* held_elsewhere,
