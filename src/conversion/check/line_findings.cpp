@@ -62,9 +62,22 @@ class LineCheck {
     findings_.push_back(
         {line, std::string(kind), std::nullopt, std::move(text), Cp1252ToUtf8(element)});
   }
+  // A key as "element.property", or a key without a dot (element empty).
+  struct Key {
+    std::string text;
+    bool dotted = false;
+    std::string element;
+    std::string property;
+  };
+  static Key Parse(std::string text) {
+    const bool dotted = text.find('.') != std::string::npos;
+    std::string element = dotted ? GetField(text, 1, ".") : "";
+    std::string property = dotted ? GetField(text, 2, ".") : "";
+    return {std::move(text), dotted, std::move(element), std::move(property)};
+  }
   void WithoutValue(std::size_t number, const std::string& line);
-  void LetterCase(std::size_t number, const std::string& key);
-  void Value(std::size_t number, const std::string& line, const std::string& key);
+  void LetterCase(std::size_t number, const Key& key);
+  void Value(std::size_t number, const std::string& line, const Key& key);
 
   char decimal_separator_;
   std::vector<CheckFinding>& findings_;
@@ -75,11 +88,12 @@ class LineCheck {
 
 void LineCheck::Line(std::size_t number, const std::string& line) {
   if (line.find('=') == std::string::npos) return WithoutValue(number, line);
-  const std::string key = GetField(line, 1, "=");
-  if (auto [at, added] = first_line_.try_emplace(key, number); !added && !key.empty()) {
+  const Key key = Parse(GetField(line, 1, "="));
+  if (auto [at, added] = first_line_.try_emplace(key.text, number); !added && !key.text.empty()) {
     Add(number, kDuplicateKey,
-        "Schlüssel steht schon in Zeile " + std::to_string(at->second) + ": " + Cp1252ToUtf8(key),
-        key.find('.') == std::string::npos ? "" : GetField(key, 1, "."));
+        "Schlüssel steht schon in Zeile " + std::to_string(at->second) + ": " +
+            Cp1252ToUtf8(key.text),
+        key.element);
   }
   LetterCase(number, key);
   Value(number, line, key);
@@ -98,41 +112,41 @@ void LineCheck::WithoutValue(std::size_t number, const std::string& line) {
 
 // "Titel.left=10", "gfxhintergrund=...": known to the conversion only in
 // its own letter case, so it is not converted.
-void LineCheck::LetterCase(std::size_t number, const std::string& key) {
-  if (key.find('.') == std::string::npos) {
-    if (auto known = OtherCaseOf(key, kBitmapKeys)) {
+void LineCheck::LetterCase(std::size_t number, const Key& key) {
+  if (!key.dotted) {
+    if (auto known = OtherCaseOf(key.text, kBitmapKeys)) {
       Add(number, kPropertyCase,
-          "Schlüssel " + Cp1252ToUtf8(key) + " ist nicht " + Cp1252ToUtf8(*known) +
+          "Schlüssel " + Cp1252ToUtf8(key.text) + " ist nicht " + Cp1252ToUtf8(*known) +
               " (Groß- und Kleinschreibung zählen): das Bild wird nicht skaliert");
     }
     return;
   }
-  const std::string property = GetField(key, 2, ".");
-  if (auto known = OtherCaseOf(property, kScaledProperties)) {
+  if (auto known = OtherCaseOf(key.property, kScaledProperties)) {
     Add(number, kPropertyCase,
-        "Eigenschaft " + Cp1252ToUtf8(property) + " ist nicht " + std::string(*known) +
+        "Eigenschaft " + Cp1252ToUtf8(key.property) + " ist nicht " + std::string(*known) +
             " (Groß- und Kleinschreibung zählen): der Wert wird nicht umgerechnet: " +
-            Cp1252ToUtf8(key),
-        GetField(key, 1, "."));
+            Cp1252ToUtf8(key.text),
+        key.element);
   }
 }
 
-void LineCheck::Value(std::size_t number, const std::string& line, const std::string& key) {
-  const std::string element = GetField(key, 1, ".");
-  if (key.find('.') != std::string::npos && FindScaledProperty(GetField(key, 2, "."))) {
+void LineCheck::Value(std::size_t number, const std::string& line, const Key& key) {
+  if (key.dotted && FindScaledProperty(key.property)) {
     if (auto how = SeparatorDependence(GetField(line, 2, "="))) {
       Add(number, kLocaleNumber,
           "Der Wert hängt vom Zahlenformat des PCs ab: " + Cp1252ToUtf8(line) + " ist " + *how,
-          element);
+          key.element);
       return;
     }
   }
   // Only dotted keys and bitmap keys are rewritten. Factors of 1: a value
   // the conversion would keep with a warning is kept at any factor, short of
   // a number near the 32-bit limit.
-  if (key.find('.') == std::string::npos && !IsBitmapKey(key)) return;
+  if (!key.dotted && !IsBitmapKey(key.text)) return;
   const RewrittenLine rewritten = RewriteLine(line, ConversionFactors{1, 1, 1}, decimal_separator_);
-  if (!rewritten.warning.empty()) Add(number, kNotANumber, rewritten.warning, element);
+  if (!rewritten.warning.empty()) {
+    Add(number, kNotANumber, rewritten.warning, key.dotted ? key.element : key.text);
+  }
   if (rewritten.names_bitmap) bitmaps_.push_back({rewritten.bitmap, number});
   background_ = background_ || rewritten.background;
 }
